@@ -1,0 +1,1 @@
+#include "platform/drive_types.h"

@@ -1,0 +1,1 @@
+#include "platform/path_resolver.h"

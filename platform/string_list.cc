@@ -1,0 +1,1 @@
+#include "platform/string_list.h"

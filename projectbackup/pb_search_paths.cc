@@ -1,0 +1,1 @@
+#include "projectbackup/pb_main.h"
