@@ -139,6 +139,12 @@ class TfrmProjectBackup {
   bool close_requested_ = false;
   // Settings files being read right now, so that files naming each other do not recurse.
   std::vector<std::string> reading_settings_;
+  // The host version this build is made for; FormCreate puts it into DelphiVersion.
+  int build_delphi_version_ = 4;
+
+  // The state of a project without a settings file.
+  void ResetToDefaults();
+  bool IsReadingSettings(const std::string& file_name) const;
 };
 
 }  // namespace zk::pb
