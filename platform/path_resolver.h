@@ -39,4 +39,9 @@ class DirCacheScope {
 // Tell an active cache that `linux_path` was created or removed by someone else.
 void InvalidateDirCache(std::string_view linux_path);
 
+// Keep an active cache in step with an entry the caller has just created or removed itself
+// (cheaper than InvalidateDirCache: the folder's listing is updated, not read again).
+void NoteDirEntryAdded(std::string_view linux_path);
+void NoteDirEntryRemoved(std::string_view linux_path);
+
 }  // namespace zk

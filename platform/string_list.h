@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zk {
@@ -20,6 +21,7 @@ class StringList {
   int IndexOf(std::string_view text) const;
   bool Contains(std::string_view text) const { return IndexOf(text) >= 0; }
   void Clear();
+  // Replaces the items. A sorted list sorts them and keeps the first of equal texts, as Add would.
   void Assign(const std::vector<std::string>& items);
 
   int Count() const { return static_cast<int>(items_.size()); }
@@ -27,8 +29,14 @@ class StringList {
   const std::vector<std::string>& items() const { return items_; }
 
  private:
+  void RebuildIndex();
+  int SortedPosition(std::string_view text) const;
+
   std::vector<std::string> items_;
   bool sorted_ = false;
+  // Unsorted lists only: upper-cased text -> index of its first occurrence, kept in step with
+  // items_, so that look-ups in long lists stay fast.
+  std::unordered_map<std::string, int> index_;
 };
 
 }  // namespace zk
