@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "formcore/canvas.h"
@@ -145,6 +147,31 @@ class TfrmProjectBackup {
   // The state of a project without a settings file.
   void ResetToDefaults();
   bool IsReadingSettings(const std::string& file_name) const;
+
+  // ---- backup run internals (pb_run.cc, pb_scanner.cc, pb_search_paths.cc) ----
+  struct ScanState;
+  void RunBackup();
+  void CopyMainUnits();
+  void ProcessMainUnit(const std::string& name);
+  void WriteLogEnd();
+  void ReportOutcome();
+  void AddSearchPaths(std::string list, const std::string& delphi_root);
+  // Copies `source` into the target folder under the file part of `dest_name`. A source that
+  // does not exist is no failure; any other failure is recorded in FailedCopies.
+  bool CopyToTarget(const std::string& source, const std::string& dest_name);
+  void ScanUnitFile(ScanState& scan, const std::string& path);
+  bool HandleUsesLine(ScanState& scan, const std::string& line);
+  bool ProcessUsesClause(ScanState& scan, std::string rest);
+  void LocateAndCopyUnit(ScanState& scan, const std::string& name);
+  void AddDependencyHeader(ScanState& scan);
+  // What this run copied to each destination (key: upper-case file name), so that a file named
+  // by many units is copied once while the log still names it every time.
+  struct CopyRecord {
+    std::string source;
+    bool ok = false;
+  };
+  std::unordered_map<std::string, CopyRecord> copies_;
+  std::unordered_set<std::string> failed_copy_keys_;
 };
 
 }  // namespace zk::pb

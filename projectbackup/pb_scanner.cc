@@ -1,1 +1,232 @@
+// The dependency scanner: reads the uses clauses of every main unit named in the log, finds each
+// unit along the search path and copies it with its form file. The uses clause reader works on
+// lines, not on the language: its rules are those users of the old expert know, quirks included
+// (a name with a blank before a comment, "//" honoured only at the end of a line, and so on).
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "platform/file_ops.h"
+#include "platform/path_resolver.h"
+#include "platform/path_text.h"
 #include "projectbackup/pb_main.h"
+
+namespace zk::pb {
+
+namespace {
+
+// The line begins with `word` (upper case) at its very first character, ignoring letter case.
+bool BeginsWith(const std::string& line, std::string_view word) {
+  if (line.size() < word.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    char c = line[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != word[i]) return false;
+  }
+  return true;
+}
+
+// The Linux folder a folder text stands for, without its trailing separator; empty when the text
+// cannot name a folder.
+std::string FolderKey(const std::string& folder) {
+  std::optional<std::string> real = ResolvePath(folder.empty() ? std::string(".") : folder);
+  if (!real) return {};
+  std::string key = *real;
+  while (key.size() > 1 && key.back() == '/') key.pop_back();
+  return key;
+}
+
+}  // namespace
+
+struct TfrmProjectBackup::ScanState {
+  // Where a unit was found: the index into SearchPaths (-1: nowhere) and whether as source.
+  struct Location {
+    int folder = -1;
+    bool source = false;
+  };
+
+  TextReader reader;
+  std::string log_line;  // the log line being visited: the unit file's path
+  bool HeaderWritten = false;
+  bool DependenciesFound = false;
+  // Upper-case names of excluded and main units, and upper-case entries of MissingFiles.
+  std::unordered_set<std::string> passed_over;
+  std::unordered_set<std::string> missing;
+  // Look-ups by upper-case unit name. Only valid while the search folders do not change, so it
+  // is off when the run copies into one of them.
+  bool remember_locations = true;
+  std::unordered_map<std::string, Location> locations;
+};
+
+void TfrmProjectBackup::ProcessDependencies() {
+  ScanState scan;
+  for (const std::string& name : StockUnits.items()) scan.passed_over.insert(UpperCase(name));
+  for (const std::string& name : ProcessedUnits.items()) scan.passed_over.insert(UpperCase(name));
+  for (const std::string& entry : MissingFiles.items()) scan.missing.insert(UpperCase(entry));
+  const std::string target_key = FolderKey(TargetPath());
+  for (const std::string& folder : SearchPaths.items()) {
+    if (!target_key.empty() && FolderKey(folder) == target_key) scan.remember_locations = false;
+  }
+
+  // Only the lines present now are visited; the scanner's own lines come after them.
+  const int count = StatusMemo.count();
+  for (int i = 0; i < count; ++i) {
+    scan.HeaderWritten = false;
+    scan.log_line = StatusMemo.line(i);  // a copy: the memo grows while the line is in use
+    if (UpperCase(ExtractFileExt(scan.log_line)) != ".PAS") continue;
+    ScanUnitFile(scan, scan.log_line);
+  }
+  if (!scan.DependenciesFound) {
+    StatusMemo.Add("");
+    StatusMemo.Add("NO DEPENDENCIES FOUND");
+  }
+}
+
+// The four section searches. A file that ends before the line a search waits for ends its scan
+// there; what was found up to then stays.
+void TfrmProjectBackup::ScanUnitFile(ScanState& scan, const std::string& path) {
+  // A main unit that does not exist was logged all the same; there is nothing to read.
+  if (!FileExists(path)) return;
+  if (!scan.reader.Open(path)) {
+    // The reader's message names the file and the cause.
+    const std::string& cause = scan.reader.error();
+    throw std::runtime_error(cause.empty() ? "cannot read " + path : cause);
+  }
+  std::string line;
+  auto read_until = [&](std::initializer_list<std::string_view> words) {
+    while (scan.reader.ReadLine(line)) {
+      for (std::string_view word : words) {
+        if (BeginsWith(line, word)) return true;
+      }
+    }
+    return false;
+  };
+
+  if (!read_until({"INTERFACE"})) return;
+  if (!read_until({"USES", "IMPLEMENTATION"})) return;
+  if (BeginsWith(line, "USES")) {
+    if (!HandleUsesLine(scan, line)) return;
+    if (!read_until({"IMPLEMENTATION"})) return;
+  }
+  if (!read_until({"USES", "FUNCTION", "PROCEDURE", "END."})) return;
+  if (BeginsWith(line, "USES")) HandleUsesLine(scan, line);
+}
+
+// The keyword and the character after it are dropped; a bare keyword starts the list on the
+// next line. False when the file ended.
+bool TfrmProjectBackup::HandleUsesLine(ScanState& scan, const std::string& line) {
+  std::string rest = line.size() > 5 ? line.substr(5) : std::string();
+  if (rest.empty() && !scan.reader.ReadLine(rest)) return false;
+  return ProcessUsesClause(scan, std::move(rest));
+}
+
+// Hands every name of one uses list to LocateAndCopyUnit. Always reads one line past the list's
+// last line (that line is used up). False when the file ended.
+bool TfrmProjectBackup::ProcessUsesClause(ScanState& scan, std::string rest) {
+  constexpr size_t npos = std::string::npos;
+  for (;;) {
+    const bool list_ends = rest.find(';') != npos;
+    bool in_comment = false;
+    size_t cut = rest.find(',');
+    while (cut != npos) {
+      std::string element = Trim(std::string_view(rest).substr(0, cut));
+      const size_t brace = element.find('{');
+      in_comment = brace != npos;
+      // Cut at the brace but not trimmed again: "Forms {x}" gives "Forms " with its blank.
+      if (brace != npos && brace > 0) element.resize(brace);
+      if (!element.empty() && element.front() != '{') LocateAndCopyUnit(scan, element);
+
+      if (rest[cut] == ';') {
+        rest.clear();
+        break;
+      }
+      if (in_comment) {
+        cut = rest.find('}');
+        if (cut == npos) {
+          rest.clear();
+          break;
+        }
+      }
+      rest.erase(0, cut + 1);
+      const size_t comma = rest.find(',');
+      const size_t semicolon = rest.find(';');
+      cut = comma == npos ? npos : (semicolon < comma ? semicolon : comma);
+    }
+
+    const std::string remainder = Trim(rest);
+    if (!remainder.empty() && !remainder.starts_with("//") && remainder.front() != '*' &&
+        remainder.front() != '{') {
+      const std::string element = Trim(std::string_view(remainder).substr(0, remainder.find(';')));
+      if (!element.empty()) LocateAndCopyUnit(scan, element);
+    }
+
+    if (!scan.reader.ReadLine(rest)) return false;
+    if (in_comment) {
+      size_t close;
+      while ((close = rest.find('}')) == npos) {
+        if (!scan.reader.ReadLine(rest)) return false;
+      }
+      rest.erase(0, close + 1);
+    }
+    if (list_ends) return true;
+  }
+}
+
+void TfrmProjectBackup::LocateAndCopyUnit(ScanState& scan, const std::string& name) {
+  const std::string upper = UpperCase(name);
+  if (scan.passed_over.contains(upper)) return;
+
+  ScanState::Location location;
+  auto known = scan.remember_locations ? scan.locations.find(upper) : scan.locations.end();
+  if (known != scan.locations.end()) {
+    location = known->second;
+  } else {
+    for (int i = 0; i < SearchPaths.Count(); ++i) {
+      const std::string& folder = SearchPaths[i];
+      if (FileExists(folder + name + ".pas")) {
+        location = {i, true};
+        break;
+      }
+      if (FileExists(folder + name + ".dcu")) {
+        location = {i, false};
+        break;
+      }
+    }
+    if (scan.remember_locations) scan.locations.emplace(upper, location);
+  }
+
+  if (location.folder < 0) {
+    std::string entry = "* " + name;
+    if (scan.missing.insert(UpperCase(entry)).second) MissingFiles.Add(std::move(entry));
+    AddDependencyHeader(scan);
+    StatusMemo.Add(name + " not found in search path");
+    return;
+  }
+
+  AddDependencyHeader(scan);
+  const std::string folder = SearchPaths[location.folder];
+  const std::string ext = location.source ? ".pas" : ".dcu";
+  if (location.source) {
+    StatusMemo.Add(name + ".pas found in " + folder);
+  } else {
+    StatusMemo.Add(name + ".pas not found, but " + name + ".dcu found in " + folder);
+  }
+  CopyToTarget(folder + name + ext, name + ext);
+  if (CopyToTarget(folder + name + ".dfm", name + ".dfm")) {
+    StatusMemo.Add(name + ".dfm found in " + folder);
+  }
+}
+
+void TfrmProjectBackup::AddDependencyHeader(ScanState& scan) {
+  if (!scan.HeaderWritten) {
+    scan.HeaderWritten = true;
+    StatusMemo.Add("");
+    StatusMemo.Add("DEPENDENCIES FOR " + scan.log_line);
+  }
+  scan.DependenciesFound = true;
+}
+
+}  // namespace zk::pb
