@@ -1,0 +1,126 @@
+#include "cli/pbackup_run.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "cli/terminal_prompts.h"
+#include "platform/file_ops.h"
+#include "platform/path_resolver.h"
+#include "platform/path_text.h"
+#include "platform/program_folder.h"
+#include "projectbackup/pb_main.h"
+
+namespace zk::cli {
+
+namespace {
+
+constexpr const char* kSameFolderError = "Target directory must be different than source directory!";
+
+// A path from the command line in a form that stays right after the current folder changes:
+// Windows texts with a drive letter and absolute Linux paths as given, relative ones made
+// absolute against the current folder (matching existing components ignoring case, as every
+// other path). Empty when the text cannot name a file.
+std::string CommandLinePath(const std::string& text) {
+  if (text.empty()) return {};
+  if (!ExtractFileDrive(text).empty() || text.front() == '/') return text;
+  return ResolvePath(text).value_or(std::string());
+}
+
+// The Linux folder a folder text names, without trailing separators; empty if none.
+std::string FolderKey(const std::string& folder) {
+  std::string key = ResolvePath(folder).value_or(std::string());
+  while (key.size() > 1 && key.back() == '/') key.pop_back();
+  return key;
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+  if (SameText(a, b)) return true;
+  const std::string key = FolderKey(a);
+  return !key.empty() && key == FolderKey(b);
+}
+
+// The project's own settings or the defaults: what a Clear (without its question) leaves before
+// the project is set, so nothing of the last project backed up carries over.
+void StartFromProject(pb::TfrmProjectBackup& form, const std::string& project) {
+  form.SetSourceProject("");
+  form.SetLogFile("");
+  form.SetTargetPath("");
+  form.SetProjectIniFile("");
+  form.lbExtraFiles.Clear();
+  form.SettingsChanged = false;
+  form.ExtraFilesChanged = false;
+  form.lbStockUnits.Assign(form.StockUnits.items());
+  form.SetSourceProject(project);
+}
+
+}  // namespace
+
+int RunPbackup(const PbackupOptions& options, std::ostream& out, std::ostream& err) {
+  auto fail = [&err](const std::string& reason) {
+    err << "pbackup: " << reason << std::endl;
+    return kExitError;
+  };
+
+  const std::string project = CommandLinePath(options.project);
+  if (project.empty() || !FileExists(project)) {
+    return fail("cannot find the project file " + options.project);
+  }
+  std::string target;
+  if (!options.target.empty()) {
+    target = CommandLinePath(options.target);
+    if (target.empty()) return fail("cannot use the target folder " + options.target);
+  }
+  std::string log_file;
+  if (!options.log_file.empty()) {
+    log_file = CommandLinePath(options.log_file);
+    if (log_file.empty()) return fail("cannot use the log file " + options.log_file);
+  }
+  if (!options.ide_dir.empty()) {
+    const std::string ide_dir = CommandLinePath(options.ide_dir);
+    if (ide_dir.empty()) return fail("cannot use the IDE folder " + options.ide_dir);
+    SetProgramFolder(AddBackslash(ide_dir));
+  }
+
+  TerminalPrompts prompts(err, options.assume_yes);
+  pb::TfrmProjectBackup form(prompts, options.delphi_version);
+  StartFromProject(form, project);
+  if (!log_file.empty()) form.SetLogFile(log_file);
+
+  if (target.empty()) {
+    target = form.TargetPath();
+    if (target.empty() || target == pb::kNoTarget) {
+      return fail("no destination folder is saved for " + form.SourceProject() +
+                  "; name one as TARGET_DIR");
+    }
+  }
+  pb::AddBackslash(target);
+  if (SameFolder(target, form.ProjectDir)) return fail(kSameFolderError);
+  form.SetTargetPath(target);
+
+  const std::string project_folder = FolderKey(ExtractFilePath(form.SourceProject()));
+  if (project_folder.empty() || ::chdir(project_folder.c_str()) != 0) {
+    return fail("cannot enter the project folder " + ExtractFilePath(form.SourceProject()) +
+                ": " + std::strerror(errno));
+  }
+
+  form.btnBackupClick();
+  for (const std::string& line : form.StatusMemo.lines()) out << line << '\n';
+  out.flush();
+
+  if (!prompts.exceptions().empty()) return kExitError;
+  if (prompts.refusals() > 0) {
+    return fail(ExtractFileName(form.SourceProject()) + " already exists in " + target +
+                "; not overwriting the previous backup without --yes");
+  }
+  // The warning naming the log has been printed.
+  if (!form.FailedCopies.empty()) return kExitError;
+  if (form.MissingFiles.Count() > 0) return kExitUnitsMissing;
+  return kExitSuccess;
+}
+
+}  // namespace zk::cli
