@@ -1,6 +1,9 @@
 #include "projectbackup/pb_main.h"
 
+#include <filesystem>
+
 #include "platform/drive_types.h"
+#include "platform/path_resolver.h"
 #include "platform/path_text.h"
 #include "platform/program_folder.h"
 
@@ -55,6 +58,17 @@ bool ProbeDrive(char letter) {
 std::string HostDriveRoot() {
   const std::string drive = ExtractFileDrive(ProgramFolder());
   return drive.empty() ? std::string("/") : drive + "\\";
+}
+
+// The project folder may come as a Windows text and the chosen folder as the Linux path of the
+// same place, so equal texts are not the only way to name one folder.
+bool SameFolder(const std::string& a, const std::string& b) {
+  if (SameText(a, b)) return true;
+  const std::optional<std::string> resolved_a = ResolvePath(a);
+  const std::optional<std::string> resolved_b = ResolvePath(b);
+  if (!resolved_a || !resolved_b) return false;
+  std::error_code error;
+  return std::filesystem::equivalent(*resolved_a, *resolved_b, error);
 }
 
 }  // namespace
@@ -191,7 +205,7 @@ void TfrmProjectBackup::btnTargetClick() {
   }
   if (!prompts_.SelectDirectory(folder, form::sdAllowCreate | form::sdPrompt)) return;
   AddBackslash(folder);
-  if (SameText(folder, ProjectDir)) {
+  if (!ProjectDir.empty() && SameFolder(folder, ProjectDir)) {
     prompts_.MessageDlg(kSameFolderError, form::MsgDlgType::Error, form::mbOK);
     return;
   }

@@ -32,13 +32,6 @@ void WriteList(IniFile& ini, const char* section, const char* key,
   }
 }
 
-// A file that could not be read must not be written either: the write would replace content
-// that is only out of reach, not absent.
-OpResult Save(IniFile& ini) {
-  if (!ini.load_error().empty()) return OpResult::Fail(ini.load_error());
-  return ini.UpdateFile();
-}
-
 }  // namespace
 
 bool TfrmProjectBackup::IsReadingSettings(const std::string& file_name) const {
@@ -90,8 +83,15 @@ void TfrmProjectBackup::ReadSettings(const std::string& file_name, bool source_o
 OpResult TfrmProjectBackup::SaveSettings() {
   IniFile global(GlobalIniFile);
   global.WriteString(kSettings, "SourceProject", source_project_);
-  const OpResult global_result = Save(global);
+  const OpResult global_result = global.UpdateFile();
 
+  // Without a project the file name is a bare ".INI" that would land in the current folder.
+  if (source_project_.empty()) {
+    const OpResult no_project =
+        OpResult::Fail("no project is chosen, so there is no project settings file to write");
+    return global_result ? no_project
+                         : OpResult::Fail(global_result.error + "; " + no_project.error);
+  }
   IniFile project(project_ini_file_);
   project.WriteString(kSettings, "SourceProject", source_project_);
   project.WriteString(kSettings, "TargetPath", target_path_);
@@ -99,7 +99,7 @@ OpResult TfrmProjectBackup::SaveSettings() {
   project.WriteString(kSettings, "LastBackup", last_backup_);
   if (SettingsChanged) WriteList(project, kExcludedUnits, "Unit", lbStockUnits.items());
   if (ExtraFilesChanged) WriteList(project, kExtraFiles, "File", lbExtraFiles.items());
-  const OpResult project_result = Save(project);
+  const OpResult project_result = project.UpdateFile();
 
   if (global_result && project_result) return OpResult::Ok();
   if (!global_result && !project_result) {
