@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# The main job from the command line: back up the demo project with pbackup and show the result.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+jobs="${ZK_JOBS:-2}"
+
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$root/build" --target pbackup -j"$jobs"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/zkdemo-XXXXXX")"
+mkdir -p "$work/ide"
+echo "=== pbackup --yes --ide-dir $work/ide examples/demo/Demo.dpr $work/backup"
+"$root/build/bin/pbackup" --yes --ide-dir "$work/ide" "$root/examples/demo/Demo.dpr" "$work/backup"
+echo "=== $work/backup"
+ls -l "$work/backup"
