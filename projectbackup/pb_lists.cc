@@ -59,10 +59,13 @@ void TfrmProjectBackup::lbExtraFilesKeyDown(unsigned short& key, unsigned /*shif
   if (key == VK_INSERT) {
     if (!prompts_.ExecuteOpenDialog(odExtraFiles)) return;
     ExtraFilesChanged = true;
-    for (const std::string& file : ChosenFiles(odExtraFiles)) lbExtraFiles.Add(file);
+    const std::vector<std::string> chosen = ChosenFiles(odExtraFiles);
+    for (const std::string& file : chosen) lbExtraFiles.Add(file);
     // The range fits the first chosen path and never shrinks.
-    const int width = prompts_.TextWidth(odExtraFiles.file_name) + 5;
-    if (lbExtraFiles.horizontal_extent() < width) lbExtraFiles.SetHorizontalExtent(width);
+    if (!chosen.empty()) {
+      const int width = prompts_.TextWidth(chosen.front()) + 5;
+      if (lbExtraFiles.horizontal_extent() < width) lbExtraFiles.SetHorizontalExtent(width);
+    }
     odExtraFiles.file_name.clear();
     odExtraFiles.initial_dir = ProjectDir;
   } else if (key == VK_DELETE) {

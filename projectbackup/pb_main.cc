@@ -48,6 +48,7 @@ char ScanDefaultTargetDrive() {
 // Whether a folder can be made in the drive's root: a drive without a medium or without write
 // access cannot take a backup. A folder of the probe's name that exists already is left alone.
 bool ProbeDrive(char letter) {
+  if (letter < 'A' || letter > 'Z') return false;
   const std::string probe = std::string(1, letter) + ":\\" + kProbeFolder;
   if (!CreateDir(probe)) return false;
   return RemoveDir(probe);

@@ -45,6 +45,13 @@ class ListsTest : public BackupDialogTest {
   std::unique_ptr<TfrmProjectBackup> form;
 };
 
+TEST_F(ListsTest, FreshListShowsNoUnitInRed) {
+  for (int i = 0; i < form->lbStockUnits.count(); ++i) {
+    EXPECT_EQ(DrawnColor(i, 0), kPrepared) << form->lbStockUnits.item(i);
+    EXPECT_EQ(DrawnColor(i, form::odSelected), kHighlightText) << form->lbStockUnits.item(i);
+  }
+}
+
 TEST_F(ListsTest, InsertedUnitsGoToTheirSortedPlacesAndStandOut) {
   InsertUnits({"C:\\Lib\\MyUtils.pas", "C:\\Lib\\Other.dcu"});
   ASSERT_EQ(prompts.open_dialogs.size(), 1u);

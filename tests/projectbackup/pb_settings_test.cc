@@ -40,6 +40,23 @@ TEST_F(SettingsTest, FirstBackupWritesBothFilesWithoutListSections) {
   EXPECT_EQ(form->lblLastBackup.caption(), "Last backup: 11.12.2026 10:00:00");
 }
 
+TEST_F(SettingsTest, WindowsTextProjectIsSavedBesideItsProjectFile) {
+  Write(DriveC() + "Work/Demo/Demo.dpr", "program Demo;\r\n");
+  auto form = Open();
+  form->SetSourceProject("C:\\Work\\Demo\\Demo.dpr");
+  form->SetTargetPath("D:\\Backup\\");
+  ASSERT_TRUE(form->SaveSettings());
+  EXPECT_EQ(Read(DriveC() + "Work/Demo/DEMO.INI"),
+            "[Settings]\r\nSourceProject=C:\\Work\\Demo\\Demo.dpr\r\nTargetPath=D:\\Backup\\\r\n"
+            "LastBackup=" + prompts.now_text + "\r\n");
+  EXPECT_EQ(Read(GlobalIni()), "[Settings]\r\nSourceProject=C:\\Work\\Demo\\Demo.dpr\r\n");
+
+  auto again = Open();
+  EXPECT_EQ(again->SourceProject(), "C:\\Work\\Demo\\Demo.dpr");
+  EXPECT_EQ(again->TargetPath(), "D:\\Backup\\");
+  EXPECT_TRUE(again->btnBackup.enabled());
+}
+
 TEST_F(SettingsTest, SavedSettingsComeBackInTheNextDialog) {
   const std::string project = DemoProject();
   {
