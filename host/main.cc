@@ -66,8 +66,13 @@ int main(int argc, char** argv) {
   if (parser.isSet(ide_dir_option))
     zk::SetProgramFolder(FullPath(parser.value(ide_dir_option)) + "/");
   std::vector<std::string> folders;
-  if (!parser.isSet(no_default_option))
-    folders.push_back(FullPath(QApplication::applicationDirPath() + "/../lib/zkide/packages"));
+  if (!parser.isSet(no_default_option)) {
+    // The build tree keeps packages in lib/; an install may use a multiarch library folder.
+    for (const char* relative : {"/../lib/zkide/packages", "/../" ZK_INSTALL_PACKAGE_DIR}) {
+      std::string folder = FullPath(QApplication::applicationDirPath() + relative);
+      if (folders.empty() || folders.back() != folder) folders.push_back(folder);
+    }
+  }
   for (const QString& folder : parser.values(packages_option)) folders.push_back(FullPath(folder));
   const std::string project = positional.isEmpty() ? std::string() : FullPath(positional.first());
 
