@@ -97,15 +97,18 @@ void PackageLoader::RegisterExpert(ide::TIExpert* expert) {
   if (hooks_.expert_added) hooks_.expert_added(experts_.back());
 }
 
+void PackageLoader::FreeExpert(size_t index) {
+  RegisteredExpert entry = experts_[index];
+  // Out of the list first, so nothing reaches the expert while it is going.
+  experts_.erase(experts_.begin() + static_cast<std::ptrdiff_t>(index));
+  if (hooks_.expert_removing) hooks_.expert_removing(entry);
+  PackageScope scope(entry.package);
+  entry.expert->Free();
+}
+
 void PackageLoader::FreeExperts(PackageTag package) {
-  for (size_t i = experts_.size(); i-- > 0;) {
-    if (experts_[i].package != package) continue;
-    RegisteredExpert entry = experts_[i];
-    experts_.erase(experts_.begin() + static_cast<std::ptrdiff_t>(i));
-    if (hooks_.expert_removing) hooks_.expert_removing(entry);
-    PackageScope scope(package);
-    entry.expert->Free();
-  }
+  for (size_t i = experts_.size(); i-- > 0;)
+    if (experts_[i].package == package) FreeExpert(i);
 }
 
 void PackageLoader::Close(std::vector<std::unique_ptr<Package>>::iterator it) {
@@ -131,13 +134,7 @@ bool PackageLoader::UnloadPackage(const std::string& path) {
 void PackageLoader::UnloadAll() {
   // Experts first, all of them, newest first: an expert may still use another package's code
   // while it is freed.
-  while (!experts_.empty()) {
-    RegisteredExpert entry = experts_.back();
-    experts_.pop_back();
-    if (hooks_.expert_removing) hooks_.expert_removing(entry);
-    PackageScope scope(entry.package);
-    entry.expert->Free();
-  }
+  while (!experts_.empty()) FreeExpert(experts_.size() - 1);
   while (!packages_.empty()) Close(packages_.end() - 1);
 }
 

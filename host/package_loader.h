@@ -72,6 +72,7 @@ class PackageLoader : public ide::TExpertRegistrar {
 
  private:
   void Report(const std::string& message) const;
+  void FreeExpert(size_t index);
   void FreeExperts(PackageTag package);
   void Close(std::vector<std::unique_ptr<Package>>::iterator it);
 

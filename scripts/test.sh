@@ -4,6 +4,8 @@ set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="${ZK_JOBS:-2}"
+build_dir="${ZK_BUILD_DIR:-build}"
+asan_dir="${ZK_ASAN_BUILD_DIR:-build-asan}"
 export QT_QPA_PLATFORM=offscreen
 
 run_build() {
@@ -17,11 +19,11 @@ run_build() {
   ctest --test-dir "$root/$dir" --output-on-failure -j"$jobs"
 }
 
-run_build build
+run_build "$build_dir"
 # Caches that the system libraries under Qt keep until exit are not leaks of ours; anything
 # else fails the run.
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
 LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp}" \
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
-  run_build build-asan -DZK_SANITIZE=ON
+  run_build "$asan_dir" -DZK_SANITIZE=ON
 echo "=== all tests passed"
