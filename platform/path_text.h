@@ -22,6 +22,7 @@ std::string ExtractFileExt(std::string_view path);
 // Replaces the extension found by ExtractFileExt, or appends `ext` when there is none.
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // "C:" for "C:\x" or "c:x"; empty for texts without a drive letter.
+// The letter keeps the case it is written in ("c:" for "c:x").
 std::string ExtractFileDrive(std::string_view path);
 // Appends a separator unless the text already ends with one. The separator follows the text's own
 // style: `/` for a text that holds `/` but no `\`, `\` otherwise. Empty text stays empty.

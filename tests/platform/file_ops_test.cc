@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <filesystem>
 
@@ -154,6 +157,54 @@ TEST_F(CopyFileReplaceTest, LargeAndBinaryContentsArrive) {
   dir_.WriteFile("src/big.res", bytes);
   ASSERT_TRUE(CopyFileReplace(dir_.Join("src/big.res"), dir_.Join("dst/big.res")));
   EXPECT_EQ(dir_.ReadFile("dst/big.res"), bytes);
+}
+
+// Makes writes beyond `bytes` fail with EFBIG, as a full disk would fail them with ENOSPC.
+class ScopedFileSizeLimit {
+ public:
+  explicit ScopedFileSizeLimit(rlim_t bytes) {
+    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    struct rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~ScopedFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, old_handler_);
+  }
+
+ private:
+  struct rlimit old_;
+  void (*old_handler_)(int);
+};
+
+TEST_F(CopyFileReplaceTest, FailedWriteKeepsTheOldFileAndRemovesTheTemporary) {
+  dir_.WriteFile("src/big.res", std::string(2 * 1024 * 1024, 'x'));
+  dir_.WriteFile("dst/big.res", "old resource");
+  OpResult result;
+  {
+    ScopedFileSizeLimit limit(1024 * 1024);
+    result = CopyFileReplace(dir_.Join("src/big.res"), dir_.Join("dst/big.res"));
+  }
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.error, "cannot copy " + dir_.Join("src/big.res") + " to " +
+                              dir_.Join("dst/big.res") + ": File too large");
+  EXPECT_EQ(dir_.ReadFile("dst/big.res"), "old resource");
+  EXPECT_EQ(Entries(dir_.Join("dst")), (std::vector<std::string>{"Unit1.pas", "big.res"}));
+}
+
+TEST(WriteFileAtomicTest, FailedWriteKeepsTheOldFileAndRemovesTheTemporary) {
+  ScopedTempDir dir;
+  dir.WriteFile("log.txt", "previous log");
+  OpResult result;
+  {
+    ScopedFileSizeLimit limit(1024);
+    result = WriteFileAtomic(dir.Join("log.txt"), std::string(4096, 'l'));
+  }
+  EXPECT_EQ(result.error, "cannot write " + dir.Join("log.txt") + ": File too large");
+  EXPECT_EQ(dir.ReadFile("log.txt"), "previous log");
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"log.txt"});
 }
 
 TEST(WriteFileAtomicTest, CreatesWithUmaskModeAndReplacesKeepingMode) {
