@@ -34,17 +34,6 @@ void SetUpDialog(OpenDialog& dialog, std::string name, std::string default_ext,
   dialog.options = options;
 }
 
-// The first removable or remote drive from A to Z. None found: the letter after Z, which names
-// no drive, so the probe in btnTargetClick fails and the folder choice starts elsewhere.
-char ScanDefaultTargetDrive() {
-  char letter = 'A';
-  for (; letter <= 'Z'; ++letter) {
-    const DriveType type = GetDriveType(letter);
-    if (type == DriveType::Removable || type == DriveType::Remote) break;
-  }
-  return letter;
-}
-
 // Whether a folder can be made in the drive's root: a drive without a medium or without write
 // access cannot take a backup. A folder of the probe's name that exists already is left alone.
 bool ProbeDrive(char letter) {
@@ -75,6 +64,15 @@ bool SameFolder(const std::string& a, const std::string& b) {
 }  // namespace
 
 void AddBackslash(std::string& folder) { folder = zk::AddBackslash(folder); }
+
+char ScanDefaultTargetDrive(const std::function<DriveType(char)>& drive_type) {
+  char letter = 'A';
+  for (; letter <= 'Z'; ++letter) {
+    const DriveType type = drive_type(letter);
+    if (type == DriveType::Removable || type == DriveType::Remote) break;
+  }
+  return letter;
+}
 
 TfrmProjectBackup::TfrmProjectBackup(form::Prompts& prompts, int delphi_version)
     : prompts_(prompts), build_delphi_version_(delphi_version) {

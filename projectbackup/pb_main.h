@@ -11,6 +11,7 @@
 #include "formcore/canvas.h"
 #include "formcore/components.h"
 #include "formcore/prompts.h"
+#include "platform/drive_types.h"
 #include "platform/file_ops.h"
 #include "platform/string_list.h"
 
@@ -35,6 +36,10 @@ const std::vector<std::string>& StockUnitTable();
 
 // Appends a separator unless the folder text already ends with one.
 void AddBackslash(std::string& folder);
+
+// The drive the destination choice suggests: the first removable or remote drive from A to Z,
+// or the letter after Z, which names no drive, when there is none.
+char ScanDefaultTargetDrive(const std::function<DriveType(char)>& drive_type = GetDriveType);
 
 class TfrmProjectBackup {
  public:

@@ -1,3 +1,5 @@
+#include <map>
+
 #include "platform/path_text.h"
 #include "tests/projectbackup/pb_fixture.h"
 
@@ -9,6 +11,36 @@ using form::MsgDlgType;
 
 constexpr unsigned kFolderOptions = form::sdAllowCreate | form::sdPrompt;
 constexpr const char* kRefusal = "Target directory must be different than source directory!";
+
+TEST(DefaultTargetDriveScan, TakesTheFirstRemovableOrRemoteDrive) {
+  using T = DriveType;
+  struct Case {
+    std::map<char, T> drives;  // unlisted letters are not mapped
+    char expected;
+  };
+  const std::vector<Case> cases = {
+      {{{'C', T::Other}, {'E', T::Removable}}, 'E'},
+      {{{'C', T::Other}, {'D', T::Remote}, {'E', T::Removable}}, 'D'},
+      {{{'A', T::Removable}, {'B', T::Remote}}, 'A'},
+      {{{'Z', T::Remote}}, 'Z'},
+      {{{'C', T::Other}, {'D', T::Other}, {'Z', T::Other}}, 'Z' + 1},
+      {{}, 'Z' + 1},
+  };
+  for (const Case& c : cases) {
+    std::string asked;
+    const char found = ScanDefaultTargetDrive([&](char letter) {
+      asked += letter;
+      const auto it = c.drives.find(letter);
+      return it == c.drives.end() ? T::NoRootDir : it->second;
+    });
+    EXPECT_EQ(found, c.expected);
+    // Letters are asked in order from A, and none after the one found.
+    const char last = found > 'Z' ? 'Z' : found;
+    std::string expected_asked;
+    for (char l = 'A'; l <= last; ++l) expected_asked += l;
+    EXPECT_EQ(asked, expected_asked);
+  }
+}
 
 class TargetChoiceTest : public BackupDialogTest {
  protected:
