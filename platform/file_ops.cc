@@ -38,6 +38,14 @@ class Fd {
   ~Fd() { Close(); }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
+  Fd& operator=(Fd&& other) noexcept {
+    if (this != &other) {
+      Close();
+      fd_ = other.fd_;
+      other.fd_ = -1;
+    }
+    return *this;
+  }
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
   void Close() {
@@ -208,6 +216,34 @@ std::string Shown(std::string_view text) {
   return shown;
 }
 
+// Opens a regular file for reading; the cause of a failure, else empty text.
+std::string OpenSource(const std::string& path, Fd& fd, struct stat& st) {
+  // O_NONBLOCK keeps a FIFO from blocking the open; it is cleared again for the reads.
+  fd = Fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.valid()) return "cannot open the source: " + ErrnoText(errno);
+  if (::fstat(fd.get(), &st) != 0) return ErrnoText(errno);
+  if (S_ISDIR(st.st_mode)) return ErrnoText(EISDIR);
+  if (!S_ISREG(st.st_mode)) return "the source is not a regular file";
+  ::fcntl(fd.get(), F_SETFL, 0);
+  return {};
+}
+
+// Copies the open source into a temporary file beside `target`, gives it the source's mode and
+// modification time and renames it over `target`. The cause of a failure, else empty text.
+std::string CopyToTarget(int from, const struct stat& src, const std::string& target) {
+  TempFile temp;
+  if (const int error = temp.Create(target, 0600)) {
+    return "cannot create a file in " + FolderOf(target) + ": " + ErrnoText(error);
+  }
+  if (const int error = CopyContents(from, temp.fd())) return ErrnoText(error);
+  if (::fchmod(temp.fd(), src.st_mode & 07777) != 0) return ErrnoText(errno);
+  const struct timespec times[2] = {{0, UTIME_OMIT}, src.st_mtim};
+  if (::futimens(temp.fd(), times) != 0) return ErrnoText(errno);
+  if (const int error = temp.Close()) return ErrnoText(error);
+  if (const int error = temp.Commit(target)) return ErrnoText(error);
+  return {};
+}
+
 }  // namespace
 
 bool FileExists(std::string_view path) {
@@ -245,15 +281,11 @@ OpResult CopyFileReplace(std::string_view source, std::string_view dest) {
   if (!to_text) return OpResult::Fail(prefix + UnresolvedCause(dest));
   const std::string to = FollowLink(*to_text);
 
-  // O_NONBLOCK keeps a FIFO from blocking the open; regular files ignore it.
-  Fd in(::open(from->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!in.valid()) return OpResult::Fail(prefix + "cannot open the source: " + ErrnoText(errno));
+  Fd in;
   struct stat src;
-  if (::fstat(in.get(), &src) != 0) return OpResult::Fail(prefix + ErrnoText(errno));
-  if (S_ISDIR(src.st_mode)) return OpResult::Fail(prefix + ErrnoText(EISDIR));
-  if (!S_ISREG(src.st_mode)) return OpResult::Fail(prefix + "the source is not a regular file");
-  ::fcntl(in.get(), F_SETFL, 0);
-
+  if (std::string cause = OpenSource(*from, in, src); !cause.empty()) {
+    return OpResult::Fail(prefix + cause);
+  }
   struct stat dst;
   if (::stat(to.c_str(), &dst) == 0) {
     if (S_ISDIR(dst.st_mode)) return OpResult::Fail(prefix + ErrnoText(EISDIR));
@@ -263,22 +295,9 @@ OpResult CopyFileReplace(std::string_view source, std::string_view dest) {
       return OpResult::Fail(prefix + ErrnoText(EACCES) + " (the destination is read-only)");
     }
   }
-
-  TempFile temp;
-  if (const int error = temp.Create(to, 0600)) {
-    return OpResult::Fail(prefix + "cannot create a file in " + FolderOf(to) + ": " +
-                          ErrnoText(error));
+  if (std::string cause = CopyToTarget(in.get(), src, to); !cause.empty()) {
+    return OpResult::Fail(prefix + cause);
   }
-  if (const int error = CopyContents(in.get(), temp.fd())) {
-    return OpResult::Fail(prefix + ErrnoText(error));
-  }
-  if (::fchmod(temp.fd(), src.st_mode & 07777) != 0) {
-    return OpResult::Fail(prefix + ErrnoText(errno));
-  }
-  const struct timespec times[2] = {{0, UTIME_OMIT}, src.st_mtim};
-  if (::futimens(temp.fd(), times) != 0) return OpResult::Fail(prefix + ErrnoText(errno));
-  if (const int error = temp.Close()) return OpResult::Fail(prefix + ErrnoText(error));
-  if (const int error = temp.Commit(to)) return OpResult::Fail(prefix + ErrnoText(error));
   NoteDirEntryAdded(to);
   if (to != *to_text) NoteDirEntryAdded(*to_text);
   return OpResult::Ok();
