@@ -137,7 +137,6 @@ void LinkView::BuildWidgets() {
   btnCancel_->setObjectName(QStringLiteral("btnCancel"));
   btnCancel_->setGeometry(197, 248, 75, 25);
   btnCancel_->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-  btnCancel_->setAutoDefault(false);
 
   Status_ = new QStatusBar(this);
   Status_->setObjectName(QStringLiteral("Status"));

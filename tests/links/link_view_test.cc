@@ -272,9 +272,10 @@ TEST_F(LinkViewTest, UnusualTextsAreShownWithoutLoss) {
   const std::string long_url(1 << 20, 'u');
   WriteLinkFile(test::CrLfLines({MakerEntryLine(), std::string("nul\0byte|x", 10),
                                  "Caf\xe9|http://latin1.example.com/",
-                                 "Caf\xc3\xa9|http://utf8.example.com/", "long|" + long_url}));
+                                 "Caf\xc3\xa9|http://utf8.example.com/", "long|" + long_url,
+                                 std::string(1 << 20, 'd') + "|http://d.example.com/"}));
   Open();
-  ASSERT_EQ(List()->count(), 5);
+  ASSERT_EQ(List()->count(), 6);
   EXPECT_EQ(List()->item(1)->text(), QString::fromUtf8("nul\0byte", 8));
   EXPECT_EQ(List()->item(2)->text(), QString::fromLatin1("Caf\xe9"));
   EXPECT_EQ(List()->item(3)->text(), QString::fromUtf8("Caf\xc3\xa9"));
