@@ -145,7 +145,10 @@ bool ProjectUnits::Open(const std::string& project_path, std::string& error) {
 void ProjectUnits::Close() { files_.clear(); }
 
 std::string ProjectUnits::ProjectFolder() const {
-  return files_.empty() ? std::string() : ExtractFilePath(files_.front());
+  // The project file is a Linux path: a `:` in it is part of a name, not a drive mark.
+  if (files_.empty()) return {};
+  std::string folder = std::filesystem::path(files_.front()).parent_path().string();
+  return folder == "/" ? folder : folder + "/";
 }
 
 }  // namespace zk::host

@@ -77,6 +77,16 @@ TEST(ProjectUnitsTest, ProjectFileFirstThenItsUnits) {
   EXPECT_EQ(services.GetUnitCount(), 0);
 }
 
+TEST(ProjectUnitsTest, AColonInTheProjectsLinuxPathIsPartOfAName) {
+  test::ScopedTempDir dir;
+  std::string dpr = dir.Write("a:b/P:1.dpr", "program P;\nuses U in 'U.pas';\n");
+  ProjectUnits project;
+  std::string error;
+  ASSERT_TRUE(project.Open(dpr, error)) << error;
+  EXPECT_EQ(project.ProjectFolder(), dir / "a:b/");
+  EXPECT_EQ(project.files()[1], dir / "a:b/U.pas");
+}
+
 TEST(ProjectUnitsTest, AMissingFileIsNamedAndTheOpenProjectStays) {
   test::ScopedTempDir dir;
   std::string dpr = dir.Write("A.dpr", "program A;\nuses U in 'U.pas';\n");
