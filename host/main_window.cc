@@ -57,7 +57,7 @@ void MainWindow::ReportError(const std::string& message) {
     report_error_(message);
     return;
   }
-  QMessageBox::critical(isVisible() ? this : nullptr, QApplication::applicationName(),
+  QMessageBox::critical(isVisible() ? this : nullptr, "zkide",
                         Text(message));
 }
 
@@ -102,8 +102,7 @@ void MainWindow::BuildMenus() {
 void MainWindow::ShowProject() {
   files_view_->clear();
   for (const std::string& file : project_.files()) files_view_->addItem(Text(file));
-  QString title = QApplication::applicationName().isEmpty() ? QString("zkide")
-                                                            : QApplication::applicationName();
+  QString title = "zkide";
   if (project_.IsOpen())
     title += " - " + Text(std::filesystem::path(project_.ProjectFile()).stem().string());
   setWindowTitle(title);

@@ -198,6 +198,7 @@ TEST_F(PackageLoaderTest, ExpertsSeeTheOpenProjectAndItsFolderIsCurrent) {
   fs::path before = fs::current_path();
   ASSERT_TRUE(window_->OpenProject(dpr));
   EXPECT_EQ(fs::current_path(), fs::canonical(dir.path()));
+  EXPECT_EQ(window_->windowTitle(), "zkide - Demo");
   ASSERT_TRUE(loader().LoadPackage(TestPackage("tp_standard")));
   window_.reset();
   fs::current_path(before);
@@ -212,6 +213,7 @@ TEST_F(PackageLoaderTest, OpeningAMissingProjectIsReportedAndChangesNothing) {
   EXPECT_NE(errors_[0].find("/nonexistent/Nope.dpr"), std::string::npos) << errors_[0];
   EXPECT_EQ(fs::current_path(), before);
   EXPECT_EQ(window_->project().files().size(), 0u);
+  EXPECT_EQ(window_->windowTitle(), "zkide");
 }
 
 TEST_F(PackageLoaderTest, TheMainMenuHasTheIdeItems) {
