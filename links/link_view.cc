@@ -90,7 +90,11 @@ void LinkView::BuildWidgets() {
                  Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFixedSize(TLinkForm::kClientWidth, TLinkForm::kClientHeight);
   setFont(DialogFont());
+  BuildAboutArea();
+  BuildListAndButtons();
+}
 
+void LinkView::BuildAboutArea() {
   Label1_ = MakeLabel(this, "Label1", form_.Label1, QRect(22, 168, 249, 20));
   Label1_->setFont(TitleFont(font(), Label1_->text(), Label1_->width()));
 
@@ -118,16 +122,17 @@ void LinkView::BuildWidgets() {
   Image1_->setPixmap(QPixmap::fromImage(picture));
   // The image control takes the size of its picture.
   Image1_->setGeometry(QRect(QPoint(16, 200), picture.isNull() ? QSize(43, 72) : picture.size()));
+}
 
+void LinkView::BuildListAndButtons() {
   lbLinks_ = new QListWidget(this);
   lbLinks_->setObjectName(QStringLiteral("lbLinks"));
   lbLinks_->setGeometry(0, 0, TLinkForm::kClientWidth, 161);
   lbLinks_->setItemDelegate(new LinkItemDelegate(form_, lbLinks_));
   lbLinks_->setSelectionMode(QAbstractItemView::SingleSelection);
   lbLinks_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  lbLinks_->setUniformItemSizes(false);
 
-  btnJump_ = new QPushButton(QStringLiteral("Jump"), this);
+  btnJump_ = new QPushButton(qt::ToQString(form_.btnJump.caption()), this);
   btnJump_->setObjectName(QStringLiteral("btnJump"));
   btnJump_->setGeometry(117, 248, 75, 25);
   btnJump_->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));

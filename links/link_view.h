@@ -35,6 +35,8 @@ class LinkView : public QDialog {
 
  private:
   void BuildWidgets();
+  void BuildAboutArea();
+  void BuildListAndButtons();
   void Connect();
   void BindComponents();
   void ShowList();
