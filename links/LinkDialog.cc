@@ -53,6 +53,7 @@ void TLinkForm::LoadLinkFile() {
     LinkURLs.push_back(std::move(entry.url));
   }
   lbLinks.Assign(descriptions);
+  if (contents.unread) read_error_ = contents.error;
   if (!contents.error.empty()) ReportFileError(contents.error);
 }
 
@@ -82,6 +83,10 @@ void TLinkForm::lbLinksClick() {
 void TLinkForm::lbLinksDblClick() { ModalResult = form::ModalResult::OK; }
 
 void TLinkForm::lbLinksKeyDown(std::uint16_t& key, unsigned /*shift*/) {
+  if ((key == VK_INSERT || key == VK_DELETE) && !read_error_.empty()) {
+    ReportFileError("The link list is left unchanged. " + read_error_);
+    return;
+  }
   if (key == VK_INSERT)
     InsertLink();
   else if (key == VK_DELETE)

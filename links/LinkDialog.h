@@ -72,6 +72,9 @@ class TLinkForm {
 
   form::Prompts& prompts_;
   std::vector<std::string> LinkURLs;
+  // Why the file could not be read when the dialog opened; edits are refused then, as a save
+  // would replace links the dialog never saw.
+  std::string read_error_;
 };
 
 // The thanks message that the picture's hint holds, lines separated by CR.

@@ -64,6 +64,7 @@ LinkFileContents LoadLinkLines(const std::string& path) {
   std::string bytes;
   if (OpResult read = ReadFileBytes(path, bytes); !read) {
     contents.error = "The link list could not be read: " + read.error;
+    contents.unread = true;
     return contents;
   }
   contents.lines = SplitLines(bytes);

@@ -44,6 +44,9 @@ std::string JoinLinkLine(std::string_view description, std::string_view url);
 struct LinkFileContents {
   std::vector<std::string> lines;
   std::string error;
+  // The file is there but could not be read: what it holds is unknown, so it must not be
+  // replaced by what the dialog shows.
+  bool unread = false;
 };
 // Creates a missing file with the built-in list, puts the maker's entry above a first line that
 // differs from it (and rewrites the file then), and returns the lines. An empty file stays empty.

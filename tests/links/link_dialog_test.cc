@@ -441,17 +441,31 @@ TEST_F(LinkDialogTest, ReadOnlyFolderWithoutFileShowsTheBuiltInListAndSaysWhy) {
   });
 }
 
-TEST_F(LinkDialogTest, UnreadableFileLeavesTheListEmptyAndSaysWhy) {
-  WriteLinkFile(CrLfLines(DefaultLinkLines()));
-  test::Chmod(LinkFile(), 0);
-  test::Chmod(dir().path(), 0555);
+TEST_F(LinkDialogTest, UnreadableFileLeavesTheListEmptyAndIsNeverReplaced) {
+  // Write-only, in a folder the user may write to: a save would go through and lose the links.
+  const std::string bytes = CrLfLines(DefaultLinkLines());
+  WriteLinkFile(bytes);
+  test::Chmod(LinkFile(), 0200);
+  test::Chmod(dir().path(), 0777);
+  test::GiveToTestUser(LinkFile());
   test::WithPermissionsEnforced([&] {
     prompts.message_answers = {ModalResult::OK};
     auto form = Open();
     ExpectFileError(prompts, LinkFile());
     EXPECT_EQ(form->lbLinks.count(), 0);
     EXPECT_TRUE(form->link_urls().empty());
+
+    for (std::uint16_t key : {VK_INSERT, VK_DELETE}) {
+      prompts.messages.clear();
+      prompts.message_answers = {ModalResult::OK};
+      PressKey(*form, key);
+      ExpectFileError(prompts, LinkFile());
+      EXPECT_TRUE(prompts.queries.empty()) << "nothing asked that could not be kept";
+      EXPECT_EQ(form->lbLinks.count(), 0);
+    }
   });
+  test::Chmod(LinkFile(), 0644);
+  EXPECT_EQ(ReadLinkFile(), bytes);
 }
 
 TEST_F(LinkDialogTest, UncorrectableFileIsShownWithTheMakerOnTopAndLeftAsItWas) {

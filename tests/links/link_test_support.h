@@ -90,6 +90,13 @@ inline void Chmod(const std::string& path, mode_t mode) {
   ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
 }
 
+// Makes a file belong to the user WithPermissionsEnforced runs as.
+inline void GiveToTestUser(const std::string& path) {
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0) << path;
+  }
+}
+
 // Records what a draw or measure handler does; fonts are as the view prepares them: plain.
 class RecordingCanvas : public form::Canvas {
  public:
