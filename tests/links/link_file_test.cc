@@ -58,6 +58,13 @@ TEST(DefaultLinkLines, MakerEntryPointsAtTheMakersDelphiPage) {
   EXPECT_EQ(MakerEntryLine(), "Quorvin's Delphi Resources|" + std::string(kMakerDelphiURL));
 }
 
+TEST(LinkFileNameBeforeStartUp, IsTheBaseNameAlone) {
+  // A fresh process, in which nothing has fixed the name yet.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(_exit(LinkFileName() == kLinkFileBaseName ? 0 : 1), ::testing::ExitedWithCode(0),
+              "");
+}
+
 class LinkFileNameTest : public test::LinkFolderTest {};
 
 TEST_F(LinkFileNameTest, IsTheProgramFolderFollowedByTheBaseName) {
