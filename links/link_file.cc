@@ -61,13 +61,11 @@ LinkFileContents LoadLinkLines(const std::string& path) {
     if (OpResult written = WriteTextLines(path, DefaultLinkLines()); !written)
       return {DefaultLinkLines(), "The link list could not be created: " + written.error};
   }
-  std::string bytes;
-  if (OpResult read = ReadFileBytes(path, bytes); !read) {
+  if (OpResult read = ReadTextLines(path, contents.lines); !read) {
     contents.error = "The link list could not be read: " + read.error;
     contents.unread = true;
     return contents;
   }
-  contents.lines = SplitLines(bytes);
   if (!contents.lines.empty() && contents.lines.front() != MakerEntryLine()) {
     contents.lines.insert(contents.lines.begin(), MakerEntryLine());
     if (OpResult written = WriteTextLines(path, contents.lines); !written)
