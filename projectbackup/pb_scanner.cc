@@ -59,6 +59,9 @@ struct TfrmProjectBackup::ScanState {
   // is off when the run copies into one of them.
   bool remember_locations = true;
   std::unordered_map<std::string, Location> locations;
+  // SearchPaths resolved once, with a trailing '/': relative entries would otherwise ask for
+  // the current folder and walk every component again on each look-up. Empty: no such folder.
+  std::vector<std::string> resolved_folders;
 };
 
 void TfrmProjectBackup::ProcessDependencies() {
@@ -68,7 +71,9 @@ void TfrmProjectBackup::ProcessDependencies() {
   for (const std::string& entry : MissingFiles.items()) scan.missing.insert(UpperCase(entry));
   const std::string target_key = FolderKey(TargetPath());
   for (const std::string& folder : SearchPaths.items()) {
-    if (!target_key.empty() && FolderKey(folder) == target_key) scan.remember_locations = false;
+    const std::string key = FolderKey(folder);
+    if (!target_key.empty() && key == target_key) scan.remember_locations = false;
+    scan.resolved_folders.push_back(key.empty() ? key : key == "/" ? key : key + "/");
   }
 
   // Only the lines present now are visited; the scanner's own lines come after them.
@@ -184,8 +189,13 @@ void TfrmProjectBackup::LocateAndCopyUnit(ScanState& scan, const std::string& na
   if (known != scan.locations.end()) {
     location = known->second;
   } else {
+    // A name with folder parts of its own is looked up as written, so that ".." stops at a
+    // drive's root as it does for every other path text.
+    const bool plain_name = name.find_first_of("\\/:") == std::string::npos;
     for (int i = 0; i < SearchPaths.Count(); ++i) {
-      const std::string& folder = SearchPaths[i];
+      const std::string& folder =
+          plain_name ? scan.resolved_folders[static_cast<size_t>(i)] : SearchPaths[i];
+      if (plain_name && folder.empty()) continue;
       if (FileExists(folder + name + ".pas")) {
         location = {i, true};
         break;

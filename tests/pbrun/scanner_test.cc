@@ -253,6 +253,18 @@ TEST_F(ScannerTest, RepeatedUnitsAreLoggedEachTimeButMissingOnce) {
   EXPECT_EQ(temp_.Read("target/Common.pas"), "common");
 }
 
+TEST_F(ScannerTest, LookupsSeeCopiesWhenTheTargetIsASearchFolder) {
+  // Every mention looks the unit up again: the first copy lands in the first search folder.
+  temp_.Write("lib/Common.pas", "common");
+  const std::string unit = temp_.Write(
+      "src/Main.pas", test::Lines({"interface", "uses Common, Common;", "implementation"}));
+  const std::string target = temp_.dir() + "target/";
+  const std::string lib = temp_.dir() + "lib/";
+  Scan({unit}, {target, lib});
+  EXPECT_EQ(AddedLines(1), (Names{"", "DEPENDENCIES FOR " + unit, "Common.pas found in " + lib,
+                                  "Common.pas found in " + target}));
+}
+
 TEST_F(ScannerTest, OnlyExcludedOrMainUnitsGiveNoDependencies) {
   const std::string unit = temp_.Write(
       "src/Main.pas", test::Lines({"interface", "uses Windows, Forms, Other;", "implementation"}));
