@@ -42,10 +42,11 @@ form::ModalResult TerminalPrompts::MessageDlg(const std::string& text, form::Msg
 
 bool TerminalPrompts::AskOnTerminal(const std::string& question) {
   if (!::isatty(STDIN_FILENO)) return false;
-  std::cerr << question.substr(0, question.find('\r')) << '\n'
-            << (question.find('\r') == std::string::npos ? std::string()
-                                                         : question.substr(question.find('\r') + 1))
-            << " [y/N] " << std::flush;
+  std::string shown = question;
+  for (char& c : shown) {
+    if (c == '\r') c = '\n';
+  }
+  err_ << shown << " [y/N] " << std::flush;
   std::string answer;
   if (!std::getline(std::cin, answer)) return false;
   return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES" || answer == "Yes";
