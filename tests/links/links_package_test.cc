@@ -1,8 +1,10 @@
 // The built links package, loaded the way the host loads it: dlopen, Register, the expert's
-// answers, its menu command run against a real program folder, and unloading.
+// answers, its menu command run against a real program folder, unloading, and its item in the
+// host's menu.
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -14,6 +16,7 @@
 #include <QUrl>
 #include <functional>
 
+#include "host/main_window.h"
 #include "host/package_loader.h"
 #include "ide/application.h"
 #include "tests/links/link_test_support.h"
@@ -144,6 +147,28 @@ TEST_F(LinksPackageTest, UnloadingFreesTheExpert) {
   EXPECT_TRUE(loader_->UnloadPackage(kPackagePath));
   EXPECT_TRUE(loader_->experts().empty());
   EXPECT_TRUE(loader_->packages().empty());
+}
+
+class LinksInTheHostTest : public test::LinkFolderTest {};
+
+TEST_F(LinksInTheHostTest, HelpMenuItemOfTheHostOpensTheDialog) {
+  std::vector<std::string> errors;
+  host::MainWindow window([&](const std::string& message) { errors.push_back(message); });
+  ASSERT_TRUE(window.loader().LoadPackage(kPackagePath)) << ::testing::PrintToString(errors);
+  ASSERT_EQ(window.loader().experts().size(), 1u);
+  QAction* item = window.ExpertAction(window.loader().experts().front().expert);
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(), "Delphi &Links");
+  EXPECT_TRUE(item->isEnabled());
+
+  int shown = 0;
+  WhenDialogShows([&](QDialog& dialog) {
+    ++shown;
+    dialog.reject();
+  });
+  item->trigger();
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(errors.empty()) << ::testing::PrintToString(errors);
 }
 
 }  // namespace
