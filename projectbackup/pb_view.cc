@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
@@ -55,13 +56,14 @@ const QColor kBlue(0, 0, 255);
 const char* const kPicture = ":/projectbackup/images/picture.bmp";
 const char* const kIcon = ":/projectbackup/images/icon.png";
 
-// The dialog's font. Its own face is rarely installed here; a face with the same metrics comes
-// next, any sans face last, so texts fit the places they were laid out for.
+// The dialog's font. Its own face is rarely installed here; faces of about its width and of its
+// line height (13 pixels at 8 points) come next, any sans face last, so texts fit the places
+// they were laid out for.
 QFont FormFont(bool bold = false) {
   QFont font;
   font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                     QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                    QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
+                    QStringLiteral("DejaVu Sans Condensed")});
   font.setStyleHint(QFont::SansSerif);
   font.setPointSize(8);
   font.setBold(bold);
@@ -102,12 +104,25 @@ class CurrentFolderScope {
   std::filesystem::path saved_;
 };
 
+// Every item of a list box is one cell of the list's grid: a fixed height, and the width of a
+// column (units) or of the scroll range (extra files).
+class FixedCellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    if (auto* list = qobject_cast<const QListView*>(option.widget))
+      if (list->gridSize().isValid()) return list->gridSize();
+    return QStyledItemDelegate::sizeHint(option, index);
+  }
+};
+
 // Draws each unit through the core's own drawing handler on a canvas prepared as the old list
 // box prepared it: the list's font, and the highlight colours for the selected item.
-class StockUnitsDelegate : public QStyledItemDelegate {
+class StockUnitsDelegate : public FixedCellDelegate {
  public:
   StockUnitsDelegate(TfrmProjectBackup& core, QObject* parent)
-      : QStyledItemDelegate(parent), core_(core) {}
+      : FixedCellDelegate(parent), core_(core) {}
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
@@ -148,16 +163,36 @@ class StockUnitsDelegate : public QStyledItemDelegate {
 };
 
 // A plain text item that is clipped, not shortened with an ellipsis, at the edge of its cell.
-class ClippedTextDelegate : public QStyledItemDelegate {
+class ClippedTextDelegate : public FixedCellDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  using FixedCellDelegate::FixedCellDelegate;
 
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-    QStyledItemDelegate::initStyleOption(option, index);
+    FixedCellDelegate::initStyleOption(option, index);
     option->textElideMode = Qt::ElideNone;
   }
 };
+
+// The hint filter belongs to the host, which normally installs it at start. A host without one
+// gets it from the first dialog; then it must go when this code is unloaded, or the application
+// would call into code that is no longer there.
+class HintFilterOwner {
+ public:
+  ~HintFilterOwner() { delete filter_.data(); }
+  void Install() {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (app == nullptr) return;
+    const QObjectList before = app->children();
+    qt::InstallHintFilter(*app);
+    for (QObject* child : app->children())
+      if (!before.contains(child)) filter_ = child;
+  }
+
+ private:
+  QPointer<QObject> filter_;
+};
+HintFilterOwner g_hint_filter;
 
 unsigned ShiftStateOf(Qt::KeyboardModifiers modifiers) {
   unsigned shift = 0;
@@ -258,8 +293,7 @@ TfrmProjectBackupView::TfrmProjectBackupView(TfrmProjectBackup& core, QWidget* p
   // Hints stay up long enough to read the three-line list hints; the value stays in force for
   // the whole host after the dialog has closed.
   ide::SetHintHidePause(kHintHidePause);
-  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-    qt::InstallHintFilter(*app);
+  g_hint_filter.Install();
   btn_source_->setFocus();
 }
 
@@ -391,13 +425,14 @@ void TfrmProjectBackupView::BuildClientArea() {
   lb_extra_files_->setItemDelegate(new ClippedTextDelegate(this));
   lb_extra_files_->setFlow(QListView::TopToBottom);
   lb_extra_files_->setWrapping(false);
+  // Sideways by pixels over the range the core sets, as a single-column list box scrolls.
+  lb_extra_files_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   widgets_[&core_.lbExtraFiles] = lb_extra_files_;
 
   for (QListView* list : {lb_stock_units_, lb_extra_files_}) {
     list->setViewMode(QListView::ListMode);
     list->setMovement(QListView::Static);
     list->setResizeMode(QListView::Adjust);
-    list->setUniformItemSizes(true);
     list->setSpacing(0);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -502,10 +537,13 @@ void TfrmProjectBackupView::SyncLabel(const form::Label& label) {
   widget->setText(qt::ToQString(label.caption()));
   const auto fit = label_fits_.find(widget);
   if (fit == label_fits_.end()) return;
-  const QRect design = fit->second.design;
+  // A face taller than the form's own gets the height it needs rather than clipped letters.
+  const QRect design = fit->second.design.adjusted(
+      0, 0, 0, std::max(0, widget->fontMetrics().height() - fit->second.design.height()));
   const int text_width = widget->sizeHint().width();
   switch (fit->second.fit) {
     case LabelFit::Fixed:
+      widget->setGeometry(design);
       break;
     case LabelFit::SizeToText:
       widget->setGeometry(design.left(), design.top(), text_width, design.height());
@@ -554,9 +592,10 @@ void TfrmProjectBackupView::UpdateGrids() {
   const QSize units(std::max(1, lb_stock_units_->viewport()->width() / kUnitsColumns),
                     kUnitsItemHeight);
   if (lb_stock_units_->gridSize() != units) lb_stock_units_->setGridSize(units);
+  // The extra files are drawn by the list itself: at least a line of its font high.
   const QSize extra(std::max(core_.lbExtraFiles.horizontal_extent(),
                              lb_extra_files_->viewport()->width()),
-                    kExtraFilesItemHeight);
+                    std::max(kExtraFilesItemHeight, lb_extra_files_->fontMetrics().height()));
   if (lb_extra_files_->gridSize() != extra) lb_extra_files_->setGridSize(extra);
 }
 
