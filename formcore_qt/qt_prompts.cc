@@ -165,7 +165,8 @@ bool QtPrompts::InputQuery(const std::string& caption, const std::string& prompt
 }
 
 void QtPrompts::ShellOpen(const std::string& url) {
-  QDesktopServices::openUrl(QUrl(ToQString(url)));
+  // Users type addresses like "www.example.org" into the link list; the shell opened those too.
+  QDesktopServices::openUrl(QUrl::fromUserInput(ToQString(url)));
 }
 
 void QtPrompts::MessageBeep(unsigned) { QApplication::beep(); }
