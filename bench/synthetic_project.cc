@@ -79,6 +79,7 @@ GeneratedProject WriteSyntheticProject(const std::string& root_text, const Proje
 
   // The Wine-style prefix: drive C and the IDE's library path with $(DELPHI).
   fs::create_directories(root / "prefix" / "drive_c" / "D4");
+  fs::create_directories(root / "prefix" / "dosdevices");
   fs::create_directory_symlink("../drive_c", root / "prefix" / "dosdevices" / "c:");
   int ide_folders = shape.search_folders / 2;
   int dof_folders = shape.search_folders - ide_folders;

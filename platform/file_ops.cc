@@ -247,9 +247,10 @@ std::string CopyToTarget(int from, const struct stat& src, const std::string& ta
 }  // namespace
 
 bool FileExists(std::string_view path) {
-  const std::optional<std::string> resolved = ResolvePath(path);
+  bool missing = false;
+  const std::optional<std::string> resolved = ResolvePath(path, &missing);
   struct stat st;
-  return resolved && ::stat(resolved->c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return resolved && !missing && ::stat(resolved->c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(std::string_view path) {

@@ -191,6 +191,11 @@ class PathBuilder {
     levels_.pop_back();
   }
 
+  // Some component named nothing that exists.
+  bool missing() const {
+    return std::any_of(levels_.begin(), levels_.end(), [](const Level& l) { return l.missing; });
+  }
+
   std::string Finish(bool trailing_separator) {
     if (trailing_separator && path_.back() != '/') path_ += '/';
     return path_;
@@ -257,6 +262,11 @@ std::optional<std::string> DriveRoot(char letter) {
 }
 
 std::optional<std::string> ResolvePath(std::string_view text) {
+  return ResolvePath(text, nullptr);
+}
+
+std::optional<std::string> ResolvePath(std::string_view text, bool* missing) {
+  if (missing != nullptr) *missing = false;
   if (text.empty() || text.find('\0') != std::string_view::npos) return std::nullopt;
   const bool trailing_separator = IsPathSeparator(text.back());
   if (text.size() >= 2 && IsAsciiLetter(text[0]) && text[1] == ':') {
@@ -265,6 +275,7 @@ std::optional<std::string> ResolvePath(std::string_view text) {
     if (!root) return std::nullopt;
     PathBuilder builder(*root);
     EnterComponents(builder, text.substr(2));
+    if (missing != nullptr) *missing = builder.missing();
     return builder.Finish(trailing_separator);
   }
   PathBuilder builder("/");
@@ -274,6 +285,7 @@ std::optional<std::string> ResolvePath(std::string_view text) {
     EnterComponents(builder, *cwd);
   }
   EnterComponents(builder, text);
+  if (missing != nullptr) *missing = builder.missing();
   return builder.Finish(trailing_separator);
 }
 

@@ -21,6 +21,9 @@ std::optional<std::string> DriveRoot(char letter);
 // result can name a file that is about to be created. Nothing for texts that cannot name a
 // file: empty, holding NUL, or on an unmapped drive. `..` steps up lexically.
 std::optional<std::string> ResolvePath(std::string_view text);
+// The same; `*missing` tells whether some component named nothing that exists, so callers that
+// only ask "is it there" need no further system call inside a DirCacheScope.
+std::optional<std::string> ResolvePath(std::string_view text, bool* missing);
 
 // While an object of this class lives (per thread), folder listings used for case-insensitive
 // matching are read once and reused. The file operations of this library keep the cache in step
