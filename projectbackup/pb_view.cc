@@ -499,15 +499,19 @@ void TfrmProjectBackupView::Follow() {
   observer.added = [this](const std::string& line) { MemoAdded(line); };
   observer.cleared = [this] { MemoCleared(); };
   observer.removed_last = [this](int count) { MemoRemovedLast(count); };
-  observer.updating = [this](bool updating) { memo_->setUpdatesEnabled(!updating); };
+  observer.updating = [this](bool updating) {
+    if (!updating) FlushMemo();
+    memo_->setUpdatesEnabled(!updating);
+  };
   observer.repaint = [this] {
-    MemoScrollToEnd();
+    FlushMemo();
     memo_->repaint();
   };
   core_.OnClose = [this] { close(); };
 
   SyncAll();
   for (const std::string& line : core_.StatusMemo.lines()) MemoAdded(line);
+  FlushMemo();
 }
 
 void TfrmProjectBackupView::Unfollow() {
@@ -613,25 +617,40 @@ void TfrmProjectBackupView::KeepUnitsWidth(int handle_index) {
   pane_widths_ = {sizes[0], sizes[1], sizes[2]};
 }
 
+// Lines arrive in bursts while the run works without the event loop; they are gathered and
+// handed to the widget in one insertion when the screen can show them: when the event loop
+// runs, when the core asks for a repaint, or before anything else changes the text.
 void TfrmProjectBackupView::MemoAdded(const std::string& line) {
+  if (memo_pending_lines_ > 0) memo_pending_ += QLatin1Char('\n');
+  memo_pending_ += OneLine(line);
+  if (memo_pending_lines_++ == 0)
+    QMetaObject::invokeMethod(this, [this] { FlushMemo(); }, Qt::QueuedConnection);
+}
+
+void TfrmProjectBackupView::FlushMemo() {
+  if (memo_pending_lines_ == 0) return;
   QTextCursor cursor(memo_->document());
   cursor.movePosition(QTextCursor::End);
   if (memo_lines_ > 0) cursor.insertBlock();
-  cursor.insertText(OneLine(line));
-  ++memo_lines_;
-  // Lines come in bursts without the event loop running; scroll once the burst is over.
-  if (!memo_scroll_pending_) {
-    memo_scroll_pending_ = true;
-    QMetaObject::invokeMethod(this, [this] { MemoScrollToEnd(); }, Qt::QueuedConnection);
-  }
+  // Every '\n' starts a block: one line of the memo.
+  cursor.insertText(memo_pending_);
+  memo_lines_ += memo_pending_lines_;
+  memo_pending_.clear();
+  memo_pending_lines_ = 0;
+  // The newest line in view, as a memo shows a line just added.
+  QScrollBar* bar = memo_->verticalScrollBar();
+  bar->setValue(bar->maximum());
 }
 
 void TfrmProjectBackupView::MemoCleared() {
+  memo_pending_.clear();
+  memo_pending_lines_ = 0;
   memo_->clear();
   memo_lines_ = 0;
 }
 
 void TfrmProjectBackupView::MemoRemovedLast(int count) {
+  FlushMemo();
   const int keep = memo_lines_ - count;
   if (keep <= 0) {
     MemoCleared();
@@ -646,10 +665,9 @@ void TfrmProjectBackupView::MemoRemovedLast(int count) {
   memo_lines_ = keep;
 }
 
-void TfrmProjectBackupView::MemoScrollToEnd() {
-  memo_scroll_pending_ = false;
-  QScrollBar* bar = memo_->verticalScrollBar();
-  bar->setValue(bar->maximum());
+QString TfrmProjectBackupView::MemoText() {
+  FlushMemo();
+  return memo_->toPlainText();
 }
 
 void TfrmProjectBackupView::Run(const std::function<void()>& handler) {

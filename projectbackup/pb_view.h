@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QRect>
+#include <QString>
 
 #include <functional>
 #include <map>
@@ -39,6 +40,9 @@ class TfrmProjectBackupView : public QDialog {
 
   TfrmProjectBackup& core() { return core_; }
 
+  // The memo's text as the user sees it once the event loop has run.
+  QString MemoText();
+
   // The widget showing a component, by the component's name (also its object name).
   QWidget* WidgetFor(const std::string& name) const;
 
@@ -66,7 +70,7 @@ class TfrmProjectBackupView : public QDialog {
   void MemoAdded(const std::string& line);
   void MemoCleared();
   void MemoRemovedLast(int count);
-  void MemoScrollToEnd();
+  void FlushMemo();
 
   // Runs a core handler. What escapes it is shown as the framework would show it, and the
   // dialog stays usable.
@@ -112,7 +116,9 @@ class TfrmProjectBackupView : public QDialog {
   std::map<const QLabel*, LabelPlace> label_fits_;
   // Lines the memo widget shows; an empty document is no line, not one empty line.
   int memo_lines_ = 0;
-  bool memo_scroll_pending_ = false;
+  // Lines added since the widget was last brought up to date, joined by '\n'.
+  QString memo_pending_;
+  int memo_pending_lines_ = 0;
   bool syncing_selection_ = false;
   bool closed_ = false;
   std::vector<int> pane_widths_;
