@@ -473,6 +473,35 @@ TEST_F(BackupViewTest, SplitterOneMovesTheUnitsListWithTheMemo) {
   EXPECT_EQ(sizes[0] + sizes[1] + sizes[2], 626);
 }
 
+// The run looks for units along the project's search path, whose relative entries mean the
+// project's folder; the host's current folder is back as it was afterwards.
+TEST_F(BackupViewTest, BackupRunsInTheProjectsFolderAndComesBack) {
+  const std::string project = temp.Write(
+      "proj/Demo.dpr", "program Demo;\r\nuses\r\n  Forms,\r\n  Main in 'Main.pas';\r\nbegin\r\nend.\r\n");
+  temp.Write("proj/Demo.dof", "[Directories]\r\nSearchPath=lib\r\n");
+  temp.Write("proj/Main.pas", "unit Main;\r\ninterface\r\nuses Helper;\r\nimplementation\r\nend.\r\n");
+  temp.Write("proj/lib/Helper.pas", "unit Helper;\r\ninterface\r\nimplementation\r\nend.\r\n");
+  std::filesystem::create_directories(temp.path() / "elsewhere");
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(temp.path() / "elsewhere");
+
+  ShowView();
+  core->SetSourceProject(project);
+  core->SetTargetPath(temp.dir() + "out/");
+  core->EnableBackupButton();
+  prompts.message_answers.push_back(ModalResult::OK);
+  QTest::mouseClick(Find("btnBackup"), Qt::LeftButton);
+  const std::filesystem::path after = std::filesystem::current_path();
+  std::filesystem::current_path(saved);
+
+  EXPECT_TRUE(std::filesystem::exists(temp.path() / "out/Helper.pas"));
+  EXPECT_EQ(after, temp.path() / "elsewhere");
+  ASSERT_FALSE(prompts.messages.empty());
+  EXPECT_EQ(prompts.messages.back().text, "Backup completed successfully!");
+  EXPECT_TRUE(Find("btnSource")->isEnabled()) << "the dialog is usable again";
+  EXPECT_TRUE(view->MemoText().startsWith("BACKUP STARTED AT "));
+}
+
 TEST_F(BackupViewTest, ViewShowsTheStateTheCoreHadBeforeIt) {
   core = Open();
   core->SetSourceProject(Project("proj", "Demo"));
