@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstring>
@@ -73,7 +74,10 @@ int main(int argc, char** argv) {
       if (folders.empty() || folders.back() != folder) folders.push_back(folder);
     }
   }
-  for (const QString& folder : parser.values(packages_option)) folders.push_back(FullPath(folder));
+  // Folders the user named must exist; the installed one may well be missing.
+  std::vector<std::string> named_folders;
+  for (const QString& folder : parser.values(packages_option))
+    named_folders.push_back(FullPath(folder));
   const std::string project = positional.isEmpty() ? std::string() : FullPath(positional.first());
 
   zk::qt::InstallHintFilter(app);
@@ -83,6 +87,12 @@ int main(int argc, char** argv) {
     report = [](const std::string& message) { std::fprintf(stderr, "zkide: %s\n", message.c_str()); };
   zk::host::MainWindow window(report);
   for (const std::string& folder : folders) window.loader().LoadFolder(folder);
+  for (const std::string& folder : named_folders) {
+    if (QFileInfo(QString::fromStdString(folder)).isDir())
+      window.loader().LoadFolder(folder);
+    else
+      window.ReportError("Cannot load the packages in " + folder + ": no such folder");
+  }
   if (!project.empty()) window.OpenProject(project);
 
   if (list_only) {

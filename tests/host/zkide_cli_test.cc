@@ -105,6 +105,11 @@ TEST_F(ZkideCliTest, HelpVersionAndBadOptions) {
   RunResult bad = RunZkide({"--list-experts", "--no-such-option"});
   EXPECT_NE(bad.exit_code, 0);
   EXPECT_NE(bad.err.find("no-such-option"), std::string::npos) << bad.err;
+  RunResult missing = RunZkide({"--list-experts", "--no-default-packages", "--packages",
+                                "/nonexistent/packages"});
+  EXPECT_EQ(missing.exit_code, 0);
+  EXPECT_NE(missing.err.find("/nonexistent/packages: no such folder"), std::string::npos)
+      << missing.err;
 }
 
 }  // namespace
