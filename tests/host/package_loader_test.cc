@@ -216,6 +216,41 @@ TEST_F(PackageLoaderTest, OpeningAMissingProjectIsReportedAndChangesNothing) {
   EXPECT_EQ(window_->windowTitle(), "zkide");
 }
 
+// An expert registered by the host's own code, with a state the test controls.
+class StateExpert : public ide::TIExpert {
+ public:
+  std::string GetName() override { return "State"; }
+  std::string GetAuthor() override { return ""; }
+  std::string GetComment() override { return ""; }
+  std::string GetPage() override { return ""; }
+  ide::HBITMAP GetGlyph() override { return 0; }
+  int GetStyle() override { return ide::esStandard; }
+  int GetState() override { return state; }
+  std::string GetIDString() override { return "Host.State"; }
+  std::string GetMenuText() override { return "&State"; }
+  void Execute() override { ++executed; }
+  int state = 0;
+  int executed = 0;
+};
+
+TEST_F(PackageLoaderTest, TheStandardItemFollowsTheExpertsState) {
+  auto* expert = new StateExpert;
+  ide::RegisterLibraryExpert(expert);
+  QAction* item = window_->ExpertAction(expert);
+  ASSERT_NE(item, nullptr);
+  EXPECT_FALSE(item->isEnabled());
+  item->trigger();
+  EXPECT_EQ(expert->executed, 0);
+
+  expert->state = ide::esEnabled | ide::esChecked;
+  emit window_->help_menu()->aboutToShow();
+  EXPECT_TRUE(item->isEnabled());
+  EXPECT_TRUE(item->isChecked());
+  item->trigger();
+  EXPECT_EQ(expert->executed, 1);
+  EXPECT_EQ(FormatPackageList(loader()), "(host):\n  Host.State: State (style 0, standard)\n");
+}
+
 TEST_F(PackageLoaderTest, TheMainMenuHasTheIdeItems) {
   QMenuBar* bar = window_->menuBar();
   ASSERT_GE(bar->actions().size(), 2);
