@@ -93,8 +93,9 @@ GeneratedProject WriteSyntheticProject(const std::string& root_text, const Proje
             "[Software\\\\Borland\\\\Package Collection Editor\\\\Installed Programs\\\\Delphi] "
             "1700000000\n#time=1d9\n\"Path\"=\"C:\\\\D4\"\n");
   auto folder_path = [&](int k) {
-    return k < dof_folders ? root / "libs" / ("f" + std::to_string(k))
-                           : root / "prefix" / "drive_c" / "D4" / ("Lib" + std::to_string(k - dof_folders));
+    if (k < dof_folders) return root / "libs" / std::string("f").append(std::to_string(k));
+    return root / "prefix" / "drive_c" / "D4" /
+           std::string("Lib").append(std::to_string(k - dof_folders));
   };
 
   // Library units.
