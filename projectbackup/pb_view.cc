@@ -466,14 +466,21 @@ void TfrmProjectBackupView::SetTabOrder() {
 }
 
 void TfrmProjectBackupView::Connect() {
-  auto on_click = [this](QPushButton* button, void (TfrmProjectBackup::*handler)()) {
-    connect(button, &QPushButton::clicked, this, [this, handler] { Run([&] { (core_.*handler)(); }); });
-  };
-  on_click(btn_source_, &TfrmProjectBackup::btnSourceClick);
-  on_click(btn_target_, &TfrmProjectBackup::btnTargetClick);
-  on_click(btn_log_file_, &TfrmProjectBackup::btnLogFileClick);
-  on_click(btn_exit_, &TfrmProjectBackup::btnExitClick);
-  on_click(btn_clear_, &TfrmProjectBackup::btnClearClick);
+  using Handler = void (TfrmProjectBackup::*)();
+  const std::pair<QPushButton*, Handler> clicks[] = {
+      {btn_source_, &TfrmProjectBackup::btnSourceClick},
+      {btn_target_, &TfrmProjectBackup::btnTargetClick},
+      {btn_log_file_, &TfrmProjectBackup::btnLogFileClick},
+      {btn_exit_, &TfrmProjectBackup::btnExitClick},
+      {btn_clear_, &TfrmProjectBackup::btnClearClick}};
+  for (const auto& [button, handler] : clicks) {
+    // The core by reference rather than through `this`: GCC's vptr check misreads a closure that
+    // holds both `this` and a member function pointer.
+    connect(button, &QPushButton::clicked, this, [this, handler = handler] {
+      TfrmProjectBackup& core = core_;
+      Run([&core, handler] { (core.*handler)(); });
+    });
+  }
   connect(btn_backup_, &QPushButton::clicked, this, [this] { BackupClick(); });
 
   auto on_select = [this](QListView* view, form::ListBox& list) {
@@ -746,7 +753,8 @@ bool TfrmProjectBackupView::eventFilter(QObject* watched, QEvent* event) {
       if (watched == lbl_log_file_) handler = &TfrmProjectBackup::btnLogFileClick;
       if (watched == lbl_url_ || watched == image1_) handler = &TfrmProjectBackup::lblURLDblClick;
       if (handler == nullptr) break;
-      Run([&] { (core_.*handler)(); });
+      TfrmProjectBackup& core = core_;
+      Run([&core, handler] { (core.*handler)(); });
       return true;
     }
     case QEvent::Resize:
