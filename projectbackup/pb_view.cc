@@ -70,11 +70,33 @@ QFont FormFont(bool bold = false) {
   return font;
 }
 
+// In all colour groups: a label looks the same while the run has the panel disabled.
 void SetTextColor(QWidget* widget, const QColor& color) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, color);
   widget->setPalette(palette);
 }
+
+// Labels are never disabled themselves; only the panel under them is, while a backup runs, and
+// that does not grey them.
+void LookEnabledAlways(QWidget* widget) {
+  QPalette palette = widget->palette();
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Window, QPalette::Text})
+    palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+  widget->setPalette(palette);
+}
+
+// The picture, drawn as it is whatever the state of the panel under it.
+class Picture : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, pixmap());
+  }
+};
 
 // Changes the current folder for the length of a backup run, so that relative entries of the
 // project's search path resolve against the project's own folder, and puts it back afterwards.
@@ -328,6 +350,7 @@ void TfrmProjectBackupView::BuildPanel() {
     widget->setObjectName(QString::fromStdString(component.name()));
     widget->setGeometry(design);
     widget->setTextFormat(Qt::PlainText);
+    LookEnabledAlways(widget);
     label_fits_[widget] = {design, fit};
     widgets_[&component] = widget;
     return widget;
@@ -376,7 +399,7 @@ void TfrmProjectBackupView::BuildPanel() {
   SetTextColor(lbl_url_, kBlue);
   lbl_url_->setCursor(Qt::PointingHandCursor);
 
-  image1_ = new QLabel(panel_);
+  image1_ = new Picture(panel_);
   image1_->setObjectName(QString::fromStdString(core_.Image1.name()));
   const QPixmap picture(QString::fromLatin1(kPicture));
   image1_->setPixmap(picture);

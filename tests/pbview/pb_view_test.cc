@@ -405,8 +405,17 @@ TEST_F(BackupViewTest, DisabledControlsAreDisabledOnScreen) {
   const char* windowed[] = {"Panel1",     "btnSource", "btnTarget",    "btnLogFile",
                             "btnBackup",  "btnExit",   "btnClear",     "lbStockUnits",
                             "StatusMemo", "lbExtraFiles"};
+  const QImage picture = Find("Image1")->grab().toImage();
   core->DisableControls();
   for (const char* name : windowed) EXPECT_FALSE(Find(name)->isEnabled()) << name;
+  // Labels and the picture are no controls of their own: they keep their looks.
+  EXPECT_EQ(Find("Image1")->grab().toImage(), picture);
+  for (const char* name : {"lblSourceProject", "lblURL", "Label2", "lblLastBackup"}) {
+    const QPalette palette = Find(name)->palette();
+    EXPECT_EQ(palette.color(QPalette::Disabled, QPalette::WindowText),
+              palette.color(QPalette::Active, QPalette::WindowText))
+        << name;
+  }
   core->EnableControls();
   for (const char* name : windowed) EXPECT_TRUE(Find(name)->isEnabled()) << name;
 }
