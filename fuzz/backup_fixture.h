@@ -3,6 +3,7 @@
 // C:\work\Demo\Demo.dpr with its units, a shared folder named by the options file, a library
 // folder named by the IDE's registry settings, and the target C:\backup\.
 
+#include <functional>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
@@ -31,8 +32,9 @@ void ResetBackupState(const BackupFixture& fixture);
 
 // Runs one backup of the demo project as pbackup does and checks what must hold after any run:
 // the dialog is unlocked, no temporary file is left in the target, the log file holds the memo's
-// lines and its footer, and the user was told the outcome or the error. With `check_missing`
-// (the project file is the fixture's), every "not found" line has its entry in MissingFiles.
-void RunBackupAndCheck(const BackupFixture& fixture, bool check_missing);
+// lines and its footer, and the user was told the outcome or the error. `more` checks more of
+// the finished form when the run ended without an error.
+void RunBackupAndCheck(const BackupFixture& fixture,
+                       const std::function<void(const pb::TfrmProjectBackup&)>& more = {});
 
 }  // namespace zk::fuzz

@@ -11,6 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zk::fuzz::ResetBackupState(fixture);
   zk::fuzz::WriteBytes(fixture.project_dir + "Demo.dpr",
                        std::string_view(reinterpret_cast<const char*>(data), size));
-  zk::fuzz::RunBackupAndCheck(fixture, false);
+  zk::fuzz::RunBackupAndCheck(fixture);
   return 0;
 }
