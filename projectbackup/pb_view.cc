@@ -139,8 +139,9 @@ class FixedCellDelegate : public QStyledItemDelegate {
   }
 };
 
-// Draws each unit through the core's own drawing handler on a canvas prepared as the old list
-// box prepared it: the list's font, and the highlight colours for the selected item.
+// Draws each unit through the core's own drawing handler, on a canvas prepared the way an
+// owner-drawn list box prepares it: the list's font, and the highlight colours for the selected
+// item.
 class StockUnitsDelegate : public FixedCellDelegate {
  public:
   StockUnitsDelegate(TfrmProjectBackup& core, QObject* parent)
@@ -305,7 +306,7 @@ TfrmProjectBackupView::TfrmProjectBackupView(TfrmProjectBackup& core, QWidget* p
   setSizeGripEnabled(false);
 
   // Components are made in the core's declaration order, so later ones lie on top where a long
-  // label text runs under them, as on the original form.
+  // label text runs under them, as the form was designed.
   BuildPanel();
   BuildClientArea();
   SetTabOrder();
