@@ -58,7 +58,7 @@ int g_live = 0;
 
 class FakeItem : public ide::TIMenuItemIntf {
  public:
-  FakeItem(Node* node, std::function<void()> on_insert) : node_(node), on_insert_(on_insert) {
+  FakeItem(Node* node, std::function<bool()> on_insert) : node_(node), on_insert_(on_insert) {
     ++g_live;
   }
   ~FakeItem() override { --g_live; }
@@ -77,7 +77,7 @@ class FakeItem : public ide::TIMenuItemIntf {
                                   const std::string& hint, int short_cut, int context,
                                   int group_index, int flags,
                                   ide::TIMenuClickEvent on_click) override {
-    if (on_insert_) on_insert_();
+    if (on_insert_ && !on_insert_()) return nullptr;
     Node* node = node_->Add(name, index);
     node->caption = caption;
     node->hint = hint;
@@ -103,12 +103,12 @@ class FakeItem : public ide::TIMenuItemIntf {
 
  private:
   Node* node_;
-  std::function<void()> on_insert_;
+  std::function<bool()> on_insert_;
 };
 
 class FakeMainMenu : public ide::TIMainMenuIntf {
  public:
-  FakeMainMenu(Node& bar, std::vector<Node*> orphans, std::function<void()> on_insert)
+  FakeMainMenu(Node& bar, std::vector<Node*> orphans, std::function<bool()> on_insert)
       : bar_(bar), orphans_(std::move(orphans)), on_insert_(on_insert) {
     ++g_live;
   }
@@ -133,7 +133,7 @@ class FakeMainMenu : public ide::TIMainMenuIntf {
 
   Node& bar_;
   std::vector<Node*> orphans_;
-  std::function<void()> on_insert_;
+  std::function<bool()> on_insert_;
 };
 
 class FakeToolServices : public ide::TIToolServices {
@@ -154,7 +154,7 @@ class FakeToolServices : public ide::TIToolServices {
 
   Node bar;
   std::vector<std::string> units;
-  std::function<void()> on_insert;
+  std::function<bool()> on_insert;
 
  private:
   std::vector<std::unique_ptr<Node>> orphans_;
@@ -280,8 +280,19 @@ TEST_F(ExpertTest, RefusesAMenuWithoutAPlaceForTheItem) {
 }
 
 TEST_F(ExpertTest, FreesItsInterfacesWhenTheInsertRaises) {
-  services.on_insert = [] { throw std::runtime_error("menu is locked"); };
+  services.on_insert = []() -> bool { throw std::runtime_error("menu is locked"); };
   EXPECT_THROW(Create(), std::runtime_error);
+  EXPECT_EQ(g_live, 0);
+}
+
+TEST_F(ExpertTest, AMenuThatGivesNoItemBackIsAnError) {
+  services.on_insert = [] { return false; };
+  try {
+    Create();
+    ADD_FAILURE() << "no exception";
+  } catch (const ide::Exception& e) {
+    EXPECT_STREQ(e.what(), "Cannot insert the Backup Project menu item");
+  }
   EXPECT_EQ(g_live, 0);
 }
 

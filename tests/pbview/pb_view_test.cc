@@ -446,6 +446,8 @@ TEST_F(BackupViewTest, OpeningSetsTheHintPauseAndLeavesItSet) {
   ide::SetHintHidePause(ide::kDefaultHintHidePause);
   ShowView();
   EXPECT_EQ(ide::HintHidePause(), 5000);
+  // Tooltips keep to that pause through the host's hint filter.
+  EXPECT_NE(QCoreApplication::instance()->findChild<QObject*>("zkHintFilter"), nullptr);
   view.reset();
   EXPECT_EQ(ide::HintHidePause(), 5000);
 }
