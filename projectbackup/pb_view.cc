@@ -483,10 +483,9 @@ void TfrmProjectBackupView::BuildClientArea() {
 }
 
 void TfrmProjectBackupView::SetTabOrder() {
-  const QWidget* order[] = {btn_source_, btn_target_,    btn_log_file_, btn_backup_,   btn_exit_,
+  QWidget* const order[] = {btn_source_, btn_target_,    btn_log_file_, btn_backup_,   btn_exit_,
                             btn_clear_,  lb_stock_units_, memo_,        lb_extra_files_};
-  for (size_t i = 1; i < std::size(order); ++i)
-    QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+  for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void TfrmProjectBackupView::Connect() {
