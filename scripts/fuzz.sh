@@ -12,7 +12,8 @@
 # Seeds come from fuzz/corpus/TARGET/ and are never written to; what a run learns goes to
 # BUILD/fuzz-corpus/TARGET/ (kept between runs, not in the repository). Inputs that make a target
 # fail go to BUILD/fuzz-artifacts/TARGET/, the output of each run to BUILD/fuzz-logs/TARGET.log.
-# BUILD is $ZK_FUZZ_BUILD_DIR (default build-fuzz). Exit status 0 when no target failed.
+# BUILD is $ZK_FUZZ_BUILD_DIR (default build-fuzz); $ZK_FUZZ_ARGS adds libFuzzer flags (for
+# example "-jobs=1", which goes on fuzzing after a failure). Exit status 0 when no target failed.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -80,6 +81,11 @@ run_target() {
   local args=(-timeout=20 -rss_limit_mb=2048 -max_len=16384 -print_final_stats=1
               "-artifact_prefix=$artifacts/")
   [ -f "$root/fuzz/dict/$t.dict" ] && args+=("-dict=$root/fuzz/dict/$t.dict")
+  # shellcheck disable=SC2206
+  [ -n "${ZK_FUZZ_ARGS:-}" ] && args+=(${ZK_FUZZ_ARGS})
+  rm -f "$artifacts"/fuzz-*.log
+  local marker="$artifacts/.started"
+  touch "$marker"
   local status=0
   # libFuzzer writes its worker logs into the current folder.
   if [ "$seeds_only" -eq 1 ]; then
@@ -88,13 +94,23 @@ run_target() {
     (cd "$artifacts" && nice -n "${ZK_FUZZ_NICE:-0}" "$bin" "${args[@]}" \
        -max_total_time="$seconds" "$corpus" "$seeds") >"$log" 2>&1 || status=$?
   fi
+  # Workers started with -jobs may end without passing their failure on: the inputs they leave
+  # behind count.
+  local found
+  found="$(find "$artifacts" -maxdepth 1 -newer "$marker" \( -name 'crash-*' -o -name 'timeout-*' \
+           -o -name 'leak-*' -o -name 'oom-*' \) | head -1)"
+  [ -n "$found" ] && [ "$status" -eq 0 ] && status=1
+  # With -jobs the workers log to fuzz-N.log beside the artifacts.
   local execs
-  execs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || true)"
+  execs="$(cat "$log" "$artifacts"/fuzz-*.log 2>/dev/null |
+           grep -o 'stat::number_of_executed_units: *[0-9]*' | grep -o '[0-9]*$' |
+           awk '{ s += $1 } END { if (NR) print s }')"
   if [ "$status" -eq 0 ]; then
     echo "$t: ok, ${execs:-?} executions" | tee -a "$log"
   else
     echo "$t: FAILED (status $status, ${execs:-?} executions); see $log and $artifacts/" | tee -a "$log"
-    grep -E 'ERROR|property violated|SUMMARY' "$log" | head -5 >&2 || true
+    cat "$log" "$artifacts"/fuzz-*.log 2>/dev/null | grep -E 'ERROR|property violated|SUMMARY' |
+      head -5 >&2 || true
   fi
   return "$status"
 }
