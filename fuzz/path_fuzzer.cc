@@ -37,7 +37,6 @@ void MakeTree() {
   std::filesystem::create_symlink("missing-target", g_drive_c + "/work/dangling", error);
   std::filesystem::create_directory_symlink("..", g_drive_c + "/work/up", error);
   std::filesystem::create_symlink("/nonexistent/z", prefix + "/dosdevices/z:", error);
-  if (::chdir((g_drive_c + "/work").c_str()) != 0) std::abort();
 }
 
 bool HasDotStep(const std::string& path) {
@@ -71,12 +70,15 @@ void CheckTextHelpers(const std::string& text) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  MakeTree();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // Made on the first input, not at start-up: with -jobs the parent process runs start-up too,
+  // and its current folder is where the workers' logs go.
+  static const bool made = [] {
+    MakeTree();
+    // Relative texts resolve against this folder.
+    return ::chdir((g_drive_c + "/work").c_str()) == 0;
+  }();
+  Check(made, "the work folder can be entered");
   const std::string text(reinterpret_cast<const char*>(data), size);
   CheckTextHelpers(text);
 

@@ -69,6 +69,14 @@ fi
 
 mkdir -p "$build/fuzz-corpus" "$build/fuzz-artifacts" "$build/fuzz-logs"
 
+# The targets' work folders (in memory where /dev/shm exists); a target that fails cannot remove
+# its own, so they all go when the script ends.
+shm=/dev/shm
+[ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"
+ZK_FUZZ_TMPDIR="$(mktemp -d "$shm/zkfuzz-run-XXXXXX")"
+export ZK_FUZZ_TMPDIR
+trap 'rm -rf "$ZK_FUZZ_TMPDIR"' EXIT
+
 # Runs one target; its summary line goes to the log's last line.
 run_target() {
   local t="$1"
