@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -36,6 +37,17 @@ std::string FolderKey(const std::string& folder) {
   std::string key = ResolvePath(folder).value_or(std::string());
   while (key.size() > 1 && key.back() == '/') key.pop_back();
   return key;
+}
+
+// Whether two path texts name one file (also when spelled differently: a Windows and a Linux
+// path, another letter case).
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  const std::optional<std::string> resolved_a = ResolvePath(a);
+  const std::optional<std::string> resolved_b = ResolvePath(b);
+  if (!resolved_a || !resolved_b) return false;
+  std::error_code error;
+  return std::filesystem::equivalent(*resolved_a, *resolved_b, error);
 }
 
 bool SameFolder(const std::string& a, const std::string& b) {
@@ -89,6 +101,16 @@ int RunPbackup(const PbackupOptions& options, std::ostream& out, std::ostream& e
   TerminalPrompts prompts(err, options.assume_yes);
   pb::TfrmProjectBackup form(prompts, options.delphi_version);
   StartFromProject(form, project);
+  // The dialog follows a settings file that names another project (a folder copied with its
+  // settings) or none (a broken file); the command line named the project to back up.
+  if (!SameFile(form.SourceProject(), project)) {
+    const std::string settings = UpperCase(ChangeFileExt(project, ".ini"));
+    const std::string named = form.SourceProject().empty()
+                                  ? std::string("no project")
+                                  : "the project " + form.SourceProject();
+    return fail("the settings file " + ResolvePath(settings).value_or(settings) + " names " +
+                named + " instead of " + project + "; correct its SourceProject or remove it");
+  }
   if (!log_file.empty()) form.SetLogFile(log_file);
 
   if (target.empty()) {
