@@ -39,6 +39,14 @@ std::string FolderKey(const std::string& folder) {
   return key;
 }
 
+// The next cut from `from`: the first comma, or a ";" that comes before it; none when no comma
+// follows. Only the text up to the cut is looked at, so a long line is read once.
+size_t NextCut(const std::string& text, size_t from) {
+  const size_t first = text.find_first_of(",;", from);
+  if (first == std::string::npos || text[first] == ',') return first;
+  return text.find(',', first + 1) == std::string::npos ? std::string::npos : first;
+}
+
 }  // namespace
 
 struct TfrmProjectBackup::ScanState {
@@ -135,9 +143,12 @@ bool TfrmProjectBackup::ProcessUsesClause(ScanState& scan, std::string rest) {
   for (;;) {
     const bool list_ends = rest.find(';') != npos;
     bool in_comment = false;
+    // The rest of the line starts at `start`: elements are taken by position, not by erasing
+    // them, so a line of many elements is not copied once per element.
+    size_t start = 0;
     size_t cut = rest.find(',');
     while (cut != npos) {
-      std::string element = Trim(std::string_view(rest).substr(0, cut));
+      std::string element = Trim(std::string_view(rest).substr(start, cut - start));
       const size_t brace = element.find('{');
       in_comment = brace != npos;
       // Cut at the brace but not trimmed again: "Forms {x}" gives "Forms " with its blank.
@@ -145,23 +156,21 @@ bool TfrmProjectBackup::ProcessUsesClause(ScanState& scan, std::string rest) {
       if (!element.empty() && element.front() != '{') LocateAndCopyUnit(scan, element);
 
       if (rest[cut] == ';') {
-        rest.clear();
+        start = rest.size();
         break;
       }
       if (in_comment) {
-        cut = rest.find('}');
+        cut = rest.find('}', start);
         if (cut == npos) {
-          rest.clear();
+          start = rest.size();
           break;
         }
       }
-      rest.erase(0, cut + 1);
-      const size_t comma = rest.find(',');
-      const size_t semicolon = rest.find(';');
-      cut = comma == npos ? npos : (semicolon < comma ? semicolon : comma);
+      start = cut + 1;
+      cut = NextCut(rest, start);
     }
 
-    const std::string remainder = Trim(rest);
+    const std::string remainder = Trim(std::string_view(rest).substr(start));
     if (!remainder.empty() && !remainder.starts_with("//") && remainder.front() != '*' &&
         remainder.front() != '{') {
       const std::string element = Trim(std::string_view(remainder).substr(0, remainder.find(';')));
