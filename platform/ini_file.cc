@@ -97,24 +97,6 @@ class Lines {
     return std::nullopt;
   }
 
-  // The first line of `key` in a section body, if any.
-  std::optional<size_t> FindKey(const SectionRange& range, std::string_view key) const {
-    for (size_t i = range.header + 1; i < range.end; ++i) {
-      const ParsedLine line = At(i);
-      if (line.kind == LineKind::Key && SameText(line.name, key)) return i;
-    }
-    return std::nullopt;
-  }
-
-  // Where a new key goes: right after the section's last key line, else after its header.
-  size_t InsertionPoint(const SectionRange& range) const {
-    size_t after = range.header;
-    for (size_t i = range.header + 1; i < range.end; ++i) {
-      if (At(i).kind == LineKind::Key) after = i;
-    }
-    return after + 1;
-  }
-
  private:
   size_t SectionEnd(size_t from) const {
     for (size_t i = from; i < lines_.size(); ++i) {
@@ -126,7 +108,42 @@ class Lines {
   const std::vector<std::string>& lines_;
 };
 
+std::string IndexKey(std::string_view section, std::string_view key) {
+  std::string text = UpperCase(section);
+  text += '\n';
+  text += UpperCase(key);
+  return text;
+}
+
 }  // namespace
+
+// Takes the lines in order: a key belongs to the section copy above it, and only the first copy
+// of a section counts, as for the searches of the Windows profile functions.
+void IniFile::Index::Add(size_t line_number, std::string_view line) {
+  const ParsedLine parsed = Parse(line_number == 0 ? SkipByteOrderMark(line) : line);
+  if (parsed.kind == LineKind::Section) {
+    std::string name = UpperCase(parsed.name);
+    const bool first_copy = sections.try_emplace(name, Section{line_number, std::nullopt}).second;
+    tail = first_copy ? std::optional<std::string>(std::move(name)) : std::nullopt;
+  } else if (parsed.kind == LineKind::Key && tail) {
+    keys.try_emplace(IndexKey(*tail, parsed.name), line_number);
+    sections[*tail].last_key = line_number;
+  }
+}
+
+IniFile::Index& IniFile::GetIndex() const {
+  if (!index_) {
+    index_.emplace();
+    for (size_t i = 0; i < lines_.size(); ++i) index_->Add(i, lines_[i]);
+  }
+  return *index_;
+}
+
+void IniFile::AppendLine(std::string line) {
+  Index& index = GetIndex();
+  lines_.push_back(std::move(line));
+  index.Add(lines_.size() - 1, lines_.back());
+}
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
   const std::optional<std::string> resolved = ResolvePath(path_);
@@ -148,17 +165,15 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
 }
 
 bool IniFile::SectionExists(std::string_view section) const {
-  return Lines(lines_).FindSection(section).has_value();
+  return GetIndex().sections.contains(UpperCase(section));
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view default_value) const {
-  const Lines lines(lines_);
-  const std::optional<SectionRange> range = lines.FindSection(section);
-  if (!range) return std::string(default_value);
-  const std::optional<size_t> line = lines.FindKey(*range, key);
-  if (!line) return std::string(default_value);
-  return std::string(Unquote(lines.At(*line).value));
+  const Index& index = GetIndex();
+  const auto found = index.keys.find(IndexKey(section, key));
+  if (found == index.keys.end()) return std::string(default_value);
+  return std::string(Unquote(Lines(lines_).At(found->second).value));
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key,
@@ -166,30 +181,38 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
   const std::string clean_section = WithoutLineBreaks(section);
   const std::string clean_key = WithoutLineBreaks(key);
   const std::string clean_value = WithoutLineBreaks(value);
-  const Lines lines(lines_);
-  const std::optional<SectionRange> range = lines.FindSection(clean_section);
-  if (!range) {
+  Index& index = GetIndex();
+  const auto range = index.sections.find(UpperCase(clean_section));
+  if (range == index.sections.end()) {
     // A new section goes at the very end, without a blank line before it.
-    lines_.push_back("[" + clean_section + "]");
-    lines_.push_back(clean_key + "=" + clean_value);
+    AppendLine("[" + clean_section + "]");
+    AppendLine(clean_key + "=" + clean_value);
     last_line_ended_ = true;
     modified_ = true;
     return;
   }
-  if (const std::optional<size_t> existing = lines.FindKey(*range, clean_key)) {
-    // The key keeps the spelling the file gave it.
-    std::string line = std::string(lines.At(*existing).name) + "=" + clean_value;
-    if (*existing == 0 && lines_[0].starts_with("\xEF\xBB\xBF")) line.insert(0, "\xEF\xBB\xBF");
-    if (lines_[*existing] != line) {
-      lines_[*existing] = std::move(line);
+  if (const auto existing = index.keys.find(IndexKey(clean_section, clean_key));
+      existing != index.keys.end()) {
+    // The key keeps the spelling the file gave it, so the index stays right.
+    const size_t at = existing->second;
+    std::string line = std::string(Lines(lines_).At(at).name) + "=" + clean_value;
+    if (at == 0 && lines_[0].starts_with("\xEF\xBB\xBF")) line.insert(0, "\xEF\xBB\xBF");
+    if (lines_[at] != line) {
+      lines_[at] = std::move(line);
       modified_ = true;
     }
     return;
   }
-  const size_t at = lines.InsertionPoint(*range);
-  if (at == lines_.size()) last_line_ended_ = true;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), clean_key + "=" + clean_value);
+  // After the section's last key line, else after its header.
+  const size_t at = range->second.last_key.value_or(range->second.header) + 1;
   modified_ = true;
+  if (at == lines_.size()) {
+    last_line_ended_ = true;
+    AppendLine(clean_key + "=" + clean_value);
+    return;
+  }
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), clean_key + "=" + clean_value);
+  index_.reset();
 }
 
 // Every copy of the section goes: a later copy would otherwise come to light in its place.
@@ -213,6 +236,7 @@ void IniFile::EraseSection(std::string_view section) {
     if (removed_last_line) last_line_ended_ = true;
     lines_ = std::move(kept);
     modified_ = true;
+    index_.reset();
   }
 }
 

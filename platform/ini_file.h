@@ -3,8 +3,10 @@
 // of the file kept as it was on write, CR LF line ends. Edits are made in memory and written by
 // UpdateFile, which replaces the file atomically.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/file_ops.h"
@@ -34,11 +36,28 @@ class IniFile {
   OpResult UpdateFile();
 
  private:
+  // Where the first copy of each section and its keys are, so that reading or writing a long
+  // list is not quadratic. Built when first needed; kept in step when a line is appended or a
+  // value replaced, dropped (and built again) after any other edit.
+  struct Index {
+    struct Section {
+      size_t header = 0;
+      std::optional<size_t> last_key;
+    };
+    std::unordered_map<std::string, Section> sections;  // by upper-case name
+    std::unordered_map<std::string, size_t> keys;       // upper section '\n' upper key -> line
+    std::optional<std::string> tail;  // the first-copy section the last line belongs to
+    void Add(size_t line_number, std::string_view line);
+  };
+  Index& GetIndex() const;
+  void AppendLine(std::string line);
+
   std::string path_;
   std::string load_error_;
   std::vector<std::string> lines_;
   bool last_line_ended_ = true;
   bool modified_ = false;
+  mutable std::optional<Index> index_;
 };
 
 }  // namespace zk
