@@ -238,6 +238,39 @@ INSTANTIATE_TEST_SUITE_P(Separated, HundredThousandUnits, ::testing::Values(",\r
                            return std::string(info.index == 0 ? "OnePerLine" : "OnOneLine");
                          });
 
+// A hand-edited settings file may hold a long list; reading it must not slow down with the
+// square of its length.
+TEST(HundredThousandSettings, ExcludedUnitsAndExtraFilesAreReadAndSaved) {
+  constexpr int kEntries = 100000;
+  ScopedTempDir root;
+  DemoProject demo(root);
+  std::string settings = "[Settings]\r\nSourceProject=" + demo.project + "\r\nTargetPath=" +
+                         demo.target + "\r\n[Excluded Units]\r\n";
+  for (int i = 0; i < kEntries; ++i) settings += "Unit" + std::to_string(i) + "=U" + std::to_string(i) + "\r\n";
+  settings += "[Extra Files]\r\n";
+  for (int i = 0; i < kEntries; ++i) {
+    settings += "File" + std::to_string(i) + "=" + root.dir() + "missing" + std::to_string(i) + "\r\n";
+  }
+  WriteFile(demo.settings, settings);
+  const ChildOutcome run = RunInChild(
+      [&] {
+        RecordingPrompts prompts;
+        EnterDemoEnvironment(demo);
+        pb::TfrmProjectBackup form(prompts, 4);
+        form.SetSourceProject(demo.project);
+        form.SettingsChanged = true;
+        form.ExtraFilesChanged = true;
+        const OpResult saved = form.SaveSettings();
+        return prompts.Report() + "units: " + std::to_string(form.lbStockUnits.count()) +
+               "\nfiles: " + std::to_string(form.lbExtraFiles.count()) + "\n" +
+               (saved ? "saved\n" : "not saved: " + saved.error + "\n");
+      },
+      kDeadline);
+  ASSERT_TRUE(run.finished) << "no result within the deadline";
+  EXPECT_EQ(run.report, "units: 100000\nfiles: 100000\nsaved\n");
+  EXPECT_THAT(ReadFile(demo.settings), HasSubstr("\r\nUnit99999=U99999\r\n"));
+}
+
 // ---- a comment that never closes ----
 
 TEST(UnclosedComment, EndsTheUsesClauseAtTheEndOfTheFile) {
