@@ -261,6 +261,33 @@ TEST(BackupFaults, UnreadableProjectFileIsReportedAsNotCopied) {
   EXPECT_THAT(ReadFile(demo.log_file), HasSubstr("FILES NOT COPIED:\r\n" + demo.target + "Demo.dpr\r\n"));
 }
 
+TEST(BackupFaults, UnreadableSettingsFileIsReportedAndNeverOverwritten) {
+  ScopedTempDir root;
+  DemoProject demo(root);
+  const std::string before = "[Settings]\r\nSourceProject=" + demo.project + "\r\nTargetPath=" +
+                             demo.target + "\r\n[Extra Files]\r\nFile0=/kept/extra.txt\r\n";
+  WriteFile(demo.settings, before);
+  ChangeMode(demo.settings, 0000);
+
+  const ChildOutcome run = RunInChild(
+      [&] {
+        if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
+        RecordingPrompts prompts;
+        return RunDemoBackup(demo, prompts);
+      },
+      kDeadline);
+
+  ASSERT_TRUE(run.finished) << "the backup hung";
+  ASSERT_EQ(run.exit_code, 0) << run.report;
+  EXPECT_THAT(run.report, HasSubstr("message: The backup settings could not be read: cannot read " +
+                                    demo.settings + ": Permission denied"));
+  // The backup itself runs; the settings file that could not be read is not replaced.
+  EXPECT_THAT(run.report, HasSubstr("outcome: BACKUP COMPLETED"));
+  EXPECT_THAT(run.report, HasSubstr("exception: cannot read " + demo.settings));
+  ChangeMode(demo.settings, 0600);
+  EXPECT_EQ(ReadFile(demo.settings), before);
+}
+
 // ---- the link list file ----
 
 class ReadOnlyLinkFile : public ::testing::Test {
@@ -333,6 +360,30 @@ TEST_F(ReadOnlyLinkFile, DeletionThatCannotBeSavedIsUndoneAndReported) {
   ASSERT_TRUE(run.finished);
   EXPECT_THAT(run.report, HasSubstr("message: The link could not be deleted: cannot write " + path_));
   EXPECT_THAT(run.report, HasSubstr("entry: Mine|http://mine.example.com/"));
+  EXPECT_EQ(ReadFile(path_), before);
+}
+
+TEST_F(ReadOnlyLinkFile, UnreadableFileIsReportedAndNeverReplacedByAnEdit) {
+  const std::string before = "Mine|http://mine.example.com/\r\n";
+  WriteFile(path_, before);
+  ChangeMode(path_, 0000);
+  const ChildOutcome run = RunInChild(
+      [&] {
+        if (!BecomeUnprivilegedOwnerOf(root_.path().string())) return std::string("no nobody");
+        SetProgramFolder(root_.dir());
+        links::InitLinkFileName();
+        RecordingPrompts prompts;
+        prompts.input_answers = {"http://new.example.com/", "New link"};
+        links::TLinkForm form(prompts);
+        std::uint16_t key = links::VK_INSERT;
+        form.lbLinksKeyDown(key, 0);
+        return prompts.Report();
+      },
+      kDeadline);
+  ASSERT_TRUE(run.finished);
+  EXPECT_THAT(run.report, HasSubstr("message: The link list could not be read: cannot read " + path_ +
+                                    ": Permission denied"));
+  ChangeMode(path_, 0600);
   EXPECT_EQ(ReadFile(path_), before);
 }
 
