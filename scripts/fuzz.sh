@@ -58,6 +58,11 @@ for t in "${targets[@]}"; do
 done
 
 if [ "$do_build" -eq 1 ]; then
+  if ! command -v "${CXX:-clang++}" >/dev/null; then
+    echo "fuzz.sh: ${CXX:-clang++} not found; the targets need clang with libFuzzer" \
+         "(Debian: apt-get install clang libclang-rt-14-dev)" >&2
+    exit 2
+  fi
   if ! grep -q '^ZK_FUZZ:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
     echo "=== configure $build"
     CC="${CC:-clang}" CXX="${CXX:-clang++}" cmake -S "$root" -B "$build" \
