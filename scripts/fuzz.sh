@@ -114,10 +114,12 @@ run_target() {
            -o -name 'leak-*' -o -name 'oom-*' \) | head -1)"
   [ -n "$found" ] && [ "$status" -eq 0 ] && status=1
   # With -jobs the workers log to fuzz-N.log beside the artifacts.
-  local execs
-  execs="$(cat "$log" "$artifacts"/fuzz-*.log 2>/dev/null |
+  # (the main log then repeats their output, so it counts only when there are none).
+  local execs logs=("$artifacts"/fuzz-*.log)
+  [ -e "${logs[0]}" ] || logs=("$log")
+  execs="$(cat "${logs[@]}" 2>/dev/null |
            grep -o 'stat::number_of_executed_units: *[0-9]*' | grep -o '[0-9]*$' |
-           awk '{ s += $1 } END { if (NR) print s }')"
+           awk '{ s += $1 } END { if (NR) print s }' || true)"
   if [ "$status" -eq 0 ]; then
     echo "$t: ok, ${execs:-?} executions" | tee -a "$log"
   else
