@@ -130,20 +130,28 @@ ChildOutcome RunProgram(const std::vector<std::string>& argv, std::chrono::milli
 
 bool RunningAsRoot() { return ::geteuid() == 0; }
 
+bool CanRunUnprivileged(const std::string& folder) {
+  if (!RunningAsRoot()) return true;
+  std::error_code error;
+  for (std::filesystem::path p = std::filesystem::path(folder).parent_path();
+       p != p.root_path(); p = p.parent_path()) {
+    const auto perms = std::filesystem::status(p, error).permissions();
+    if (error || (perms & std::filesystem::perms::others_exec) == std::filesystem::perms::none) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool BecomeUnprivilegedOwnerOf(const std::string& folder) {
   if (!RunningAsRoot()) return true;
+  if (!CanRunUnprivileged(folder)) return false;
   std::error_code error;
   for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
        it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
     if (::lchown(it->path().c_str(), kNobody, kNobody) != 0) return false;
   }
   if (::lchown(folder.c_str(), kNobody, kNobody) != 0) return false;
-  // The folders above must let the user pass.
-  for (std::filesystem::path p = std::filesystem::path(folder).parent_path();
-       p != p.root_path(); p = p.parent_path()) {
-    std::filesystem::permissions(p, std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add, error);
-  }
   return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
 }
 

@@ -29,6 +29,9 @@ ChildOutcome RunProgram(const std::vector<std::string>& argv, std::chrono::milli
 
 // Whether this process runs as root, for whom permission bits do not stop reads and writes.
 bool RunningAsRoot();
+// Whether BecomeUnprivilegedOwnerOf can work for `folder`: not root, or every folder above it
+// lets other users pass (the test then skips rather than change system folders).
+bool CanRunUnprivileged(const std::string& folder);
 // In a child of a root process: give `folder` (recursively) to the unprivileged user "nobody"
 // and become that user, so that permission bits apply. Nothing when not root. False on failure.
 bool BecomeUnprivilegedOwnerOf(const std::string& folder);

@@ -45,6 +45,7 @@ TEST(BackupFaults, ReadOnlyTargetKeepsTheEarlierBackupAndReportsWhatWasNotCopied
   WriteFile(demo.target + "Main.pas", "earlier backup of Main");
   ChangeMode(demo.target, 0555);
 
+  if (!CanRunUnprivileged(root.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
   const ChildOutcome run = RunInChild(
       [&] {
         if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
@@ -225,6 +226,7 @@ TEST(BackupFaults, UnreadableMainUnitEndsTheRunWithAnErrorNamingTheFile) {
   WriteFile(demo.log_file, "earlier log\r\n");
   ChangeMode(demo.project_dir + "Main.pas", 0000);
 
+  if (!CanRunUnprivileged(root.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
   const ChildOutcome run = RunInChild(
       [&] {
         if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
@@ -246,6 +248,7 @@ TEST(BackupFaults, UnreadableProjectFileIsReportedAsNotCopied) {
   DemoProject demo(root);
   ChangeMode(demo.project, 0000);
 
+  if (!CanRunUnprivileged(root.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
   const ChildOutcome run = RunInChild(
       [&] {
         if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
@@ -269,6 +272,7 @@ TEST(BackupFaults, UnreadableSettingsFileIsReportedAndNeverOverwritten) {
   WriteFile(demo.settings, before);
   ChangeMode(demo.settings, 0000);
 
+  if (!CanRunUnprivileged(root.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
   const ChildOutcome run = RunInChild(
       [&] {
         if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
@@ -367,6 +371,7 @@ TEST_F(ReadOnlyLinkFile, UnreadableFileIsReportedAndNeverReplacedByAnEdit) {
   const std::string before = "Mine|http://mine.example.com/\r\n";
   WriteFile(path_, before);
   ChangeMode(path_, 0000);
+  if (!CanRunUnprivileged(root_.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
   const ChildOutcome run = RunInChild(
       [&] {
         if (!BecomeUnprivilegedOwnerOf(root_.path().string())) return std::string("no nobody");
@@ -389,6 +394,7 @@ TEST_F(ReadOnlyLinkFile, UnreadableFileIsReportedAndNeverReplacedByAnEdit) {
 
 TEST_F(ReadOnlyLinkFile, MissingFileInAReadOnlyFolderGivesTheBuiltInListAndAMessage) {
   ChangeMode(root_.dir(), 0555);
+  if (!CanRunUnprivileged(root_.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
   const ChildOutcome run = RunInChild(
       [&] {
         if (!BecomeUnprivilegedOwnerOf(root_.path().string())) return std::string("no nobody");
