@@ -1,7 +1,6 @@
 #include "platform/path_resolver.h"
 
 #include <dirent.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/home_folder.h"
 #include "platform/path_text.h"
 
 namespace zk {
@@ -148,18 +148,6 @@ std::optional<std::string> MatchCached(const std::string& folder, std::string_vi
 
 std::optional<std::string> MatchComponent(const std::string& folder, std::string_view name) {
   return CacheActive() ? MatchCached(folder, name) : MatchUncached(folder, name);
-}
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  struct passwd pw;
-  struct passwd* found = nullptr;
-  char buffer[4096];
-  if (::getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found != nullptr &&
-      found->pw_dir != nullptr) {
-    return found->pw_dir;
-  }
-  return {};
 }
 
 std::optional<std::string> ReadDriveLink(const std::string& link) {

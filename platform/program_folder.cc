@@ -1,6 +1,5 @@
 #include "platform/program_folder.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,24 +7,14 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/home_folder.h"
+
 namespace zk {
 namespace {
 
 // One per process: the host sets it, every package loaded into the process reads it.
 std::mutex g_mutex;
 std::string g_override;
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  struct passwd pw;
-  struct passwd* found = nullptr;
-  char buffer[4096];
-  if (::getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found != nullptr &&
-      found->pw_dir != nullptr) {
-    return found->pw_dir;
-  }
-  return {};
-}
 
 std::string WithSlash(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
