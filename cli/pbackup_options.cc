@@ -46,6 +46,19 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       if (error.empty() && o.log_file.empty()) error = "--log needs a file name";
     } else if (TakeValue(args, i, "--ide-dir", o.ide_dir, error)) {
       if (error.empty() && o.ide_dir.empty()) error = "--ide-dir needs a folder name";
+    } else if (std::string value; TakeValue(args, i, "--exclude", value, error) ||
+                                  TakeValue(args, i, "--include", value, error) ||
+                                  TakeValue(args, i, "--extra", value, error)) {
+      if (!error.empty()) break;
+      const std::string name = arg.substr(0, arg.find('='));
+      if (value.empty()) {
+        error = name + " needs a value";
+        break;
+      }
+      const ListEdit::Kind kind = name == "--exclude"   ? ListEdit::Kind::Exclude
+                                  : name == "--include" ? ListEdit::Kind::Include
+                                                        : ListEdit::Kind::Extra;
+      o.edits.push_back({kind, value});
     } else if (TakeValue(args, i, "--delphi", delphi, error)) {
       if (!error.empty()) break;
       if (delphi == "3") {
@@ -87,6 +100,10 @@ std::string UsageText() {
          "  --delphi 3|4    the IDE version whose library path is used (default 4)\n"
          "  --yes, -y       overwrite an earlier backup in TARGET_DIR without asking\n"
          "  --ide-dir DIR   the IDE's program folder, which holds ProjectBackup.ini\n"
+         "  --exclude UNIT  add UNIT (a unit name or unit file) to the excluded units\n"
+         "  --include UNIT  remove one entry UNIT from the excluded units\n"
+         "  --extra FILE    add FILE to the extra files\n"
+         "                  (edited lists are saved in the project's settings file)\n"
          "  --help, -h      show this text\n"
          "  --version       show the version\n"
          "\n"

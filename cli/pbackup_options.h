@@ -6,6 +6,13 @@
 
 namespace zk::cli {
 
+// An edit of the project's lists, made as the dialog's keys would make it before the run.
+struct ListEdit {
+  enum class Kind { Exclude, Include, Extra };
+  Kind kind;
+  std::string value;  // a unit name or file name (Exclude, Include) or a file path (Extra)
+};
+
 struct PbackupOptions {
   std::string project;
   std::string target;    // empty: the destination saved for the project
@@ -13,6 +20,7 @@ struct PbackupOptions {
   std::string ide_dir;   // empty: the default program folder
   int delphi_version = 4;
   bool assume_yes = false;
+  std::vector<ListEdit> edits;  // in command-line order
   bool help = false;
   bool version = false;
 };

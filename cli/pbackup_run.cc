@@ -70,6 +70,42 @@ void StartFromProject(pb::TfrmProjectBackup& form, const std::string& project) {
   form.SetSourceProject(project);
 }
 
+// Makes one list edit through the dialog's key handlers, so that the list and its changed flag
+// end up as an INSERT or a confirmed DELETE leaves them. Empty, or why the edit cannot be made.
+std::string ApplyEdit(pb::TfrmProjectBackup& form, TerminalPrompts& prompts, const ListEdit& edit) {
+  unsigned short key = pb::VK_INSERT;
+  switch (edit.kind) {
+    case ListEdit::Kind::Exclude:
+      prompts.ChooseFilesNext({edit.value});
+      form.lbStockUnitsKeyDown(key, 0);
+      return {};
+    case ListEdit::Kind::Extra: {
+      const std::string file = CommandLinePath(edit.value);
+      if (file.empty() || !FileExists(file)) return "cannot find the extra file " + edit.value;
+      prompts.ChooseFilesNext({file});
+      form.lbExtraFilesKeyDown(key, 0);
+      return {};
+    }
+    case ListEdit::Kind::Include: {
+      const std::string unit = UpperCase(ExtractFileName(edit.value));
+      const std::string name = ExtractFileExt(unit).empty()
+                                   ? unit
+                                   : unit.substr(0, unit.size() - ExtractFileExt(unit).size());
+      const auto& items = form.lbStockUnits.items();
+      for (int i = 0; i < form.lbStockUnits.count(); ++i) {
+        if (!SameText(items[static_cast<size_t>(i)], name)) continue;
+        form.lbStockUnits.SetItemIndex(i);
+        prompts.ConfirmNext();
+        key = pb::VK_DELETE;
+        form.lbStockUnitsKeyDown(key, 0);
+        return {};
+      }
+      return name + " is not among the excluded units";
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 int RunPbackup(const PbackupOptions& options, std::ostream& out, std::ostream& err) {
@@ -112,6 +148,9 @@ int RunPbackup(const PbackupOptions& options, std::ostream& out, std::ostream& e
                 named + " instead of " + project + "; correct its SourceProject or remove it");
   }
   if (!log_file.empty()) form.SetLogFile(log_file);
+  for (const ListEdit& edit : options.edits) {
+    if (std::string problem = ApplyEdit(form, prompts, edit); !problem.empty()) return fail(problem);
+  }
 
   if (target.empty()) {
     target = form.TargetPath();

@@ -29,6 +29,10 @@ TerminalPrompts::TerminalPrompts(std::ostream& err, bool assume_yes)
 form::ModalResult TerminalPrompts::MessageDlg(const std::string& text, form::MsgDlgType type,
                                               unsigned buttons) {
   const bool question = (buttons & (form::mbCancel | form::mbNo)) != 0;
+  if (question && confirm_next_) {
+    confirm_next_ = false;
+    return form::ModalResult::OK;
+  }
   if (question) {
     if (assume_yes_ || AskOnTerminal(text)) return form::ModalResult::OK;
     ++refusals_;
@@ -53,7 +57,13 @@ bool TerminalPrompts::AskOnTerminal(const std::string& question) {
 }
 
 // Nothing on the command line chooses files or folders interactively: the arguments did.
-bool TerminalPrompts::ExecuteOpenDialog(form::OpenDialog&) { return false; }
+bool TerminalPrompts::ExecuteOpenDialog(form::OpenDialog& dialog) {
+  if (next_files_.empty()) return false;
+  dialog.files = std::move(next_files_);
+  next_files_.clear();
+  dialog.file_name = dialog.files.front();
+  return true;
+}
 bool TerminalPrompts::SelectDirectory(std::string&, unsigned) { return false; }
 bool TerminalPrompts::InputQuery(const std::string&, const std::string&, std::string&) {
   return false;

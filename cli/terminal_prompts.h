@@ -28,6 +28,11 @@ class TerminalPrompts : public form::Prompts {
   int TextWidth(const std::string& text) override;
   void ShowException(const std::string& message) override;
 
+  // The next file dialog chooses these files; the next question is answered OK. Used to make
+  // the list edits of the command line through the dialog's own key handlers.
+  void ChooseFilesNext(std::vector<std::string> files) { next_files_ = std::move(files); }
+  void ConfirmNext() { confirm_next_ = true; }
+
   // Questions answered with anything but OK.
   int refusals() const { return refusals_; }
   const std::vector<std::string>& exceptions() const { return exceptions_; }
@@ -38,6 +43,8 @@ class TerminalPrompts : public form::Prompts {
   std::ostream& err_;
   bool assume_yes_;
   int refusals_ = 0;
+  std::vector<std::string> next_files_;
+  bool confirm_next_ = false;
   std::vector<std::string> exceptions_;
 };
 

@@ -217,6 +217,62 @@ TEST_F(PbackupTest, LastProjectsListsAreNotCarriedOver) {
   EXPECT_TRUE(fs::exists(root_ + "/small/SMALL.INI"));
 }
 
+TEST_F(PbackupTest, ListEditsAreUsedByTheRunAndSavedInTheSettingsFile) {
+  // Main uses Windows (a stock unit, excluded by default) and Helper, found in the project folder.
+  temp_.Write("small/Small.dpr",
+              "program Small;\r\nuses\r\n  Forms,\r\n  Main in 'Main.pas';\r\nbegin\r\nend.\r\n");
+  temp_.Write("small/Main.pas",
+              "unit Main;\r\ninterface\r\nuses Windows, Helper;\r\nimplementation\r\nend.\r\n");
+  temp_.Write("small/Helper.pas", "unit Helper;\r\ninterface\r\nimplementation\r\nend.\r\n");
+  temp_.Write("notes/readme.txt", "notes");
+  const std::string project = root_ + "/small/Small.dpr";
+  const ProgramResult r = Pbackup({"--yes", "--ide-dir", root_ + "/ide", "--exclude", "helper.pas",
+                                   "--include", "Windows", "--extra", root_ + "/notes/readme.txt",
+                                   project, root_ + "/out"});
+  // Windows is no longer excluded and exists nowhere; Helper is excluded now.
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  EXPECT_NE(r.out.find("Windows not found in search path"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Helper.pas found in"), std::string::npos) << r.out;
+  EXPECT_FALSE(fs::exists(root_ + "/out/Helper.pas"));
+  EXPECT_EQ(test::ReadWhole(root_ + "/out/readme.txt"), "notes");
+
+  const std::string settings = test::ReadWhole(root_ + "/small/SMALL.INI");
+  EXPECT_NE(settings.find("[Excluded Units]"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("=HELPER\r\n"), std::string::npos) << settings;
+  EXPECT_EQ(settings.find("=WINDOWS\r\n"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("[Extra Files]\r\nFile0=" + root_ + "/notes/readme.txt\r\n"),
+            std::string::npos)
+      << settings;
+
+  // The next run without options starts from the saved lists.
+  const ProgramResult again = Pbackup({"--yes", "--ide-dir", root_ + "/ide", project});
+  EXPECT_EQ(again.exit_code, 1) << again.err;
+  EXPECT_NE(again.out.find("EXTRA FILES"), std::string::npos) << again.out;
+  EXPECT_EQ(again.out.find("Helper.pas found in"), std::string::npos) << again.out;
+}
+
+TEST_F(PbackupTest, ListEditsThatCannotBeMadeAreRefused) {
+  const std::string project = WriteSmallProject(root_ + "/small");
+  struct Case {
+    Names args;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {{"--include", "NoSuchUnit"}, "NOSUCHUNIT is not among the excluded units"},
+      {{"--extra", root_ + "/missing.txt"}, "cannot find the extra file"},
+      {{"--exclude"}, "--exclude needs a value"},
+  };
+  for (const Case& c : cases) {
+    Names args = {"--yes", "--ide-dir", root_ + "/ide"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    if (c.args.size() > 1) args.insert(args.end(), {project, root_ + "/out"});
+    const ProgramResult r = Pbackup(args);
+    EXPECT_EQ(r.exit_code, 2) << c.reason;
+    EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(root_ + "/out"));
+}
+
 TEST_F(PbackupTest, WindowsPathsGoThroughTheDriveMap) {
   CopyDemo(root_ + "/prefix/drive_c/Projects");
   const ProgramResult r = Pbackup(
