@@ -57,31 +57,34 @@ class Fd {
   int fd_;
 };
 
-// A hidden file next to the target, removed again unless Commit() renamed it over the target.
+// A file next to the target that becomes the target only in Commit(). Where the file system
+// allows it, the file has no name until then (O_TMPFILE), so a process killed while writing it
+// leaves nothing behind; elsewhere it is a hidden file, removed again unless committed.
 class TempFile {
  public:
   TempFile() = default;
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
   ~TempFile() {
-    Close();
+    CloseNow();
     if (!path_.empty()) ::unlink(path_.c_str());
   }
 
   // 0 or the errno of the failure. `mode` is handed to open() and so filtered by the umask.
   int Create(const std::string& target, mode_t mode) {
-    thread_local std::mt19937_64 random{std::random_device{}()};
-    // Leave room for the suffix within the 255-byte name limit.
-    const std::string stem = NameOf(target).substr(0, 200);
-    const std::string folder = FolderOf(target);
+    folder_ = FolderOf(target);
+    stem_ = NameOf(target).substr(0, 200);  // room for the suffix within the 255-byte limit
+    const int fd = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd >= 0) {
+      fd_ = fd;
+      anonymous_ = true;
+      return 0;
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
-      char suffix[24];
-      std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
-                    static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-      std::string candidate = folder + "/." + stem + suffix;
-      const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-      if (fd >= 0) {
-        fd_ = fd;
+      std::string candidate = HiddenName();
+      const int named = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+      if (named >= 0) {
+        fd_ = named;
         path_ = std::move(candidate);
         return 0;
       }
@@ -92,23 +95,55 @@ class TempFile {
 
   int fd() const { return fd_; }
 
-  // 0 or the errno of close(): network file systems report write errors late.
-  int Close() {
-    if (fd_ < 0) return 0;
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0 ? 0 : errno;
-  }
+  // 0 or the errno of close(): network file systems report write errors late. A nameless file
+  // stays open until Commit() has given it a name.
+  int Close() { return anonymous_ ? 0 : CloseNow(); }
 
-  // 0 or the errno of the rename.
+  // 0 or the errno of giving the file its target's name.
   int Commit(const std::string& target) {
+    if (anonymous_) {
+      if (const int error = LinkAnonymous()) return error;
+      CloseNow();
+    }
     if (::rename(path_.c_str(), target.c_str()) != 0) return errno;
     path_.clear();
     return 0;
   }
 
  private:
+  std::string HiddenName() {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
+                  static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+    return folder_ + "/." + stem_ + suffix;
+  }
+
+  // A name for the nameless file, just long enough to rename it over the target.
+  int LinkAnonymous() {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string candidate = HiddenName();
+      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        path_ = std::move(candidate);
+        return 0;
+      }
+      if (errno != EEXIST) return errno;
+    }
+    return EEXIST;
+  }
+
+  int CloseNow() {
+    if (fd_ < 0) return 0;
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0 ? 0 : errno;
+  }
+
   int fd_ = -1;
+  bool anonymous_ = false;
+  std::string folder_;
+  std::string stem_;
   std::string path_;
 };
 
