@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libgl-dev
   xvfb xauth xdotool imagemagick x11-apps fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 sudo_cmd=()
