@@ -32,10 +32,19 @@ RunResult RunProgram(const std::vector<std::string>& argv, const std::vector<std
   if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
     result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.peak_rss_kb = usage.ru_maxrss;
+    result.cpu_seconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 +
+                         usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
   }
   result.seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;
+}
+
+double SelfCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+         usage.ru_stime.tv_usec / 1e6;
 }
 
 double Median(std::vector<double> values) {

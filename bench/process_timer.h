@@ -9,6 +9,7 @@ namespace zk::bench {
 struct RunResult {
   int exit_code = -1;
   double seconds = 0;
+  double cpu_seconds = 0;  // user + system of the child
   long peak_rss_kb = 0;
 };
 
@@ -18,5 +19,8 @@ RunResult RunProgram(const std::vector<std::string>& argv, const std::vector<std
                      const std::string& stdout_file = {});
 
 double Median(std::vector<double> values);
+
+// User + system time this process has used so far.
+double SelfCpuSeconds();
 
 }  // namespace zk::bench

@@ -1,10 +1,12 @@
 #include "platform/file_ops.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -286,6 +288,28 @@ bool FileExists(std::string_view path) {
   const std::optional<std::string> resolved = ResolvePath(path, &missing);
   struct stat st;
   return resolved && !missing && ::stat(resolved->c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool ListFiles(const std::string& linux_folder, std::vector<std::string>& names) {
+  DIR* dir = ::opendir(linux_folder.c_str());
+  if (dir == nullptr) return false;
+  const int dir_fd = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    bool file = entry->d_type == DT_REG;
+    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+      // A link counts as what it points to, as opening it by name would.
+      struct stat st;
+      file = ::fstatat(dir_fd, entry->d_name, &st, 0) == 0 && !S_ISDIR(st.st_mode);
+    } else if (entry->d_type != DT_DIR) {
+      file = true;  // devices and pipes are not folders either
+    }
+    if (file) names.emplace_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return true;
 }
 
 bool DirectoryExists(std::string_view path) {

@@ -21,6 +21,10 @@ struct OpResult {
 // True for an existing file that is not a folder.
 bool FileExists(std::string_view path);
 bool DirectoryExists(std::string_view path);
+// The names of the entries of a folder (given as a Linux path) that are files, not folders, in
+// byte order. False when the folder cannot be listed.
+bool ListFiles(const std::string& linux_folder, std::vector<std::string>& names);
+
 // One level; false when it exists already or cannot be made.
 bool CreateDir(std::string_view path);
 // An empty folder.

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/home_folder.h"
@@ -20,7 +21,9 @@ namespace {
 // upper-cased name to the first entry in byte order with that name, for the case-blind ones.
 struct Listing {
   bool readable = false;
-  std::vector<std::string> names;
+  // A hash set, not a sorted vector: a backup adds thousands of entries to one target folder,
+  // and each insertion must not move all the others.
+  std::unordered_set<std::string> names;
   std::unordered_map<std::string, std::string> folded;
 };
 
@@ -84,9 +87,12 @@ void IndexFolded(Listing& listing, const std::string& name) {
 
 Listing ListFolder(const std::string& folder) {
   Listing listing;
-  listing.readable = ReadFolderNames(folder, listing.names);
-  std::sort(listing.names.begin(), listing.names.end());
-  for (const std::string& name : listing.names) IndexFolded(listing, name);
+  std::vector<std::string> names;
+  listing.readable = ReadFolderNames(folder, names);
+  for (std::string& name : names) {
+    IndexFolded(listing, name);
+    listing.names.insert(std::move(name));
+  }
   return listing;
 }
 
@@ -138,7 +144,7 @@ std::optional<std::string> MatchCached(const std::string& folder, std::string_vi
     if (LinkExists(JoinPath(folder, name))) return std::string(name);
     return std::nullopt;
   }
-  if (std::binary_search(listing.names.begin(), listing.names.end(), name)) {
+  if (listing.names.contains(std::string(name))) {
     return std::string(name);
   }
   const auto it = listing.folded.find(UpperCase(name));
@@ -309,9 +315,7 @@ void NoteDirEntryAdded(std::string_view linux_path) {
     return;
   }
   const std::string name = NameOf(path);
-  const auto pos = std::lower_bound(listing.names.begin(), listing.names.end(), name);
-  if (pos != listing.names.end() && *pos == name) return;
-  listing.names.insert(pos, name);
+  if (!listing.names.insert(name).second) return;
   IndexFolded(listing, name);
 }
 
@@ -323,19 +327,14 @@ void NoteDirEntryRemoved(std::string_view linux_path) {
   if (it == t_cache.listings.end()) return;
   Listing& listing = it->second;
   const std::string name = NameOf(path);
-  const auto pos = std::lower_bound(listing.names.begin(), listing.names.end(), name);
-  if (pos == listing.names.end() || *pos != name) return;
-  listing.names.erase(pos);
+  if (listing.names.erase(name) == 0) return;
   const std::string key = UpperCase(name);
   const auto folded = listing.folded.find(key);
   if (folded == listing.folded.end() || folded->second != name) return;
   // The removed entry was the first of its case-blind group: the next one in byte order takes over.
   listing.folded.erase(folded);
   for (const std::string& other : listing.names) {
-    if (SameText(other, name)) {
-      listing.folded.emplace(key, other);
-      break;
-    }
+    if (SameText(other, name)) IndexFolded(listing, other);
   }
 }
 

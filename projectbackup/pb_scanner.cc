@@ -3,6 +3,8 @@
 // lines, not on the language: its rules are those users of the old expert know, quirks included
 // (a name with a blank before a comment, "//" honoured only at the end of a line, and so on).
 
+#include <algorithm>
+#include <climits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -70,7 +72,50 @@ struct TfrmProjectBackup::ScanState {
   // SearchPaths resolved once, with a trailing '/': relative entries would otherwise ask for
   // the current folder and walk every component again on each look-up. Empty: no such folder.
   std::vector<std::string> resolved_folders;
+  // While locations are remembered: for each upper-case file name, the first search folder
+  // holding such a file, so that a look-up costs the same with 80 search folders as with one.
+  // Folders that exist but cannot be listed are asked name by name.
+  std::unordered_map<std::string, int> first_folder;
+  std::vector<int> unlisted_folders;
+
+  void IndexFolders();
+  // The first search folder where `name` + ".pas" or ".dcu" is a file.
+  Location Find(const std::string& name) const;
 };
+
+void TfrmProjectBackup::ScanState::IndexFolders() {
+  for (int i = 0; i < static_cast<int>(resolved_folders.size()); ++i) {
+    const std::string& folder = resolved_folders[static_cast<size_t>(i)];
+    if (folder.empty()) continue;
+    std::vector<std::string> names;
+    if (!ListFiles(folder, names)) {
+      if (DirectoryExists(folder)) unlisted_folders.push_back(i);
+      continue;
+    }
+    for (const std::string& file : names) first_folder.try_emplace(UpperCase(file), i);
+  }
+}
+
+TfrmProjectBackup::ScanState::Location TfrmProjectBackup::ScanState::Find(
+    const std::string& name) const {
+  const std::string upper = UpperCase(name);
+  auto first = [this](const std::string& key) {
+    auto it = first_folder.find(key);
+    return it == first_folder.end() ? INT_MAX : it->second;
+  };
+  const int pas = first(upper + ".PAS");
+  const int dcu = first(upper + ".DCU");
+  const int listed = std::min(pas, dcu);
+  // Within one folder the source wins; an earlier folder wins over a later one.
+  for (int i : unlisted_folders) {
+    if (i >= listed) break;
+    const std::string& folder = resolved_folders[static_cast<size_t>(i)];
+    if (FileExists(folder + name + ".pas")) return {i, true};
+    if (FileExists(folder + name + ".dcu")) return {i, false};
+  }
+  if (listed == INT_MAX) return {};
+  return {listed, pas == listed};
+}
 
 void TfrmProjectBackup::ProcessDependencies() {
   ScanState scan;
@@ -83,6 +128,7 @@ void TfrmProjectBackup::ProcessDependencies() {
     if (!target_key.empty() && key == target_key) scan.remember_locations = false;
     scan.resolved_folders.push_back(key.empty() ? key : key == "/" ? key : key + "/");
   }
+  if (scan.remember_locations) scan.IndexFolders();
 
   // Only the lines present now are visited; the scanner's own lines come after them.
   const int count = StatusMemo.count();
@@ -201,7 +247,8 @@ void TfrmProjectBackup::LocateAndCopyUnit(ScanState& scan, const std::string& na
     // A name with folder parts of its own is looked up as written, so that ".." stops at a
     // drive's root as it does for every other path text.
     const bool plain_name = name.find_first_of("\\/:") == std::string::npos;
-    for (int i = 0; i < SearchPaths.Count(); ++i) {
+    if (plain_name && scan.remember_locations) location = scan.Find(name);
+    for (int i = 0; i < SearchPaths.Count() && !(plain_name && scan.remember_locations); ++i) {
       const std::string& folder =
           plain_name ? scan.resolved_folders[static_cast<size_t>(i)] : SearchPaths[i];
       if (plain_name && folder.empty()) continue;
