@@ -39,6 +39,18 @@ void ChangeMode(const std::string& path, mode_t mode) {
   ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
 }
 
+// The demo backup in a child that owns `root` without privileges, so that permission bits stop
+// it even when the tests run as root.
+ChildOutcome RunDemoBackupUnprivileged(const ScopedTempDir& root, const DemoProject& demo) {
+  return RunInChild(
+      [&] {
+        if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
+        RecordingPrompts prompts;
+        return RunDemoBackup(demo, prompts);
+      },
+      kDeadline);
+}
+
 TEST(BackupFaults, ReadOnlyTargetKeepsTheEarlierBackupAndReportsWhatWasNotCopied) {
   ScopedTempDir root;
   DemoProject demo(root);
@@ -46,13 +58,7 @@ TEST(BackupFaults, ReadOnlyTargetKeepsTheEarlierBackupAndReportsWhatWasNotCopied
   ChangeMode(demo.target, 0555);
 
   if (!CanRunUnprivileged(root.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
-  const ChildOutcome run = RunInChild(
-      [&] {
-        if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
-        RecordingPrompts prompts;
-        return RunDemoBackup(demo, prompts);
-      },
-      kDeadline);
+  const ChildOutcome run = RunDemoBackupUnprivileged(root, demo);
 
   ASSERT_TRUE(run.finished) << "the backup hung";
   ASSERT_EQ(run.exit_code, 0) << run.report;
@@ -227,13 +233,7 @@ TEST(BackupFaults, UnreadableMainUnitEndsTheRunWithAnErrorNamingTheFile) {
   ChangeMode(demo.project_dir + "Main.pas", 0000);
 
   if (!CanRunUnprivileged(root.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
-  const ChildOutcome run = RunInChild(
-      [&] {
-        if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
-        RecordingPrompts prompts;
-        return RunDemoBackup(demo, prompts);
-      },
-      kDeadline);
+  const ChildOutcome run = RunDemoBackupUnprivileged(root, demo);
 
   ASSERT_TRUE(run.finished) << "the backup hung";
   ASSERT_EQ(run.exit_code, 0) << run.report;
@@ -249,13 +249,7 @@ TEST(BackupFaults, UnreadableProjectFileIsReportedAsNotCopied) {
   ChangeMode(demo.project, 0000);
 
   if (!CanRunUnprivileged(root.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
-  const ChildOutcome run = RunInChild(
-      [&] {
-        if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
-        RecordingPrompts prompts;
-        return RunDemoBackup(demo, prompts);
-      },
-      kDeadline);
+  const ChildOutcome run = RunDemoBackupUnprivileged(root, demo);
 
   ASSERT_TRUE(run.finished) << "the backup hung";
   ASSERT_EQ(run.exit_code, 0) << run.report;
@@ -273,13 +267,7 @@ TEST(BackupFaults, UnreadableSettingsFileIsReportedAndNeverOverwritten) {
   ChangeMode(demo.settings, 0000);
 
   if (!CanRunUnprivileged(root.path().string())) GTEST_SKIP() << "permission bits cannot be tried here";
-  const ChildOutcome run = RunInChild(
-      [&] {
-        if (!BecomeUnprivilegedOwnerOf(root.path().string())) return std::string("no nobody");
-        RecordingPrompts prompts;
-        return RunDemoBackup(demo, prompts);
-      },
-      kDeadline);
+  const ChildOutcome run = RunDemoBackupUnprivileged(root, demo);
 
   ASSERT_TRUE(run.finished) << "the backup hung";
   ASSERT_EQ(run.exit_code, 0) << run.report;
