@@ -303,29 +303,37 @@ void InvalidateDirCache(std::string_view linux_path) {
   t_cache.drive_roots.clear();
 }
 
+namespace {
+
+// An entry of a cached folder changed: whatever was cached below it is stale, and the folder's
+// own listing (returned, or null when it is not cached) must be brought up to date.
+Listing* ListingChangedAt(const std::string& path) {
+  DropListingsFrom(path);
+  const auto it = t_cache.listings.find(ParentOf(path));
+  return it == t_cache.listings.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
 void NoteDirEntryAdded(std::string_view linux_path) {
   if (!CacheActive() || linux_path.empty()) return;
   const std::string path = StripTrailingSlashes(linux_path);
-  DropListingsFrom(path);
-  const auto it = t_cache.listings.find(ParentOf(path));
-  if (it == t_cache.listings.end()) return;
-  Listing& listing = it->second;
-  if (!listing.readable) {
-    t_cache.listings.erase(it);
+  Listing* listing = ListingChangedAt(path);
+  if (listing == nullptr) return;
+  if (!listing->readable) {
+    t_cache.listings.erase(ParentOf(path));
     return;
   }
   const std::string name = NameOf(path);
-  if (!listing.names.insert(name).second) return;
-  IndexFolded(listing, name);
+  if (listing->names.insert(name).second) IndexFolded(*listing, name);
 }
 
 void NoteDirEntryRemoved(std::string_view linux_path) {
   if (!CacheActive() || linux_path.empty()) return;
   const std::string path = StripTrailingSlashes(linux_path);
-  DropListingsFrom(path);
-  const auto it = t_cache.listings.find(ParentOf(path));
-  if (it == t_cache.listings.end()) return;
-  Listing& listing = it->second;
+  Listing* found = ListingChangedAt(path);
+  if (found == nullptr) return;
+  Listing& listing = *found;
   const std::string name = NameOf(path);
   if (listing.names.erase(name) == 0) return;
   const std::string key = UpperCase(name);
