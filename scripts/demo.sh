@@ -10,9 +10,13 @@ cmake --build "$root/build" --target pbackup -j"$jobs"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/zkdemo-XXXXXX")"
 mkdir -p "$work/ide"
-echo "=== pbackup --yes --ide-dir $work/ide examples/demo/Demo.dpr $work/backup"
+# A backup writes its settings file and log beside the project: work on a copy, so the
+# repository's example stays as it is.
+cp -r "$root/examples/demo" "$root/examples/shared" "$work/"
+rm -f "$work/demo/DEMO.INI" "$work/demo/Demo_backup.log"
+echo "=== pbackup --yes --ide-dir $work/ide $work/demo/Demo.dpr $work/backup"
 status=0
-"$root/build/bin/pbackup" --yes --ide-dir "$work/ide" "$root/examples/demo/Demo.dpr" "$work/backup" ||
+"$root/build/bin/pbackup" --yes --ide-dir "$work/ide" "$work/demo/Demo.dpr" "$work/backup" ||
   status=$?
 echo "=== $work/backup"
 ls -l "$work/backup"

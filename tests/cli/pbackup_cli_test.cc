@@ -81,6 +81,9 @@ class PbackupTest : public testing::Test {
     fs::create_directories(where);
     fs::copy(source_ + "/examples/demo", where + "/demo", fs::copy_options::recursive);
     fs::copy(source_ + "/examples/shared", where + "/shared", fs::copy_options::recursive);
+    // What a backup of the example in the source tree left beside it is not part of the example.
+    fs::remove(where + "/demo/DEMO.INI");
+    fs::remove(where + "/demo/Demo_backup.log");
     return where + "/demo";
   }
 
