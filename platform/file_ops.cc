@@ -103,12 +103,14 @@ class TempFile {
 
   // 0 or the errno of giving the file its target's name.
   int Commit(const std::string& target) {
+    // The name exists only between these two calls: a kill in between is the one way to leave
+    // the temporary file behind.
     if (anonymous_) {
       if (const int error = LinkAnonymous()) return error;
-      CloseNow();
     }
     if (::rename(path_.c_str(), target.c_str()) != 0) return errno;
     path_.clear();
+    CloseNow();
     return 0;
   }
 
