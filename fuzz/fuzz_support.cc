@@ -99,4 +99,22 @@ void Check(bool condition, const char* property) {
   std::abort();
 }
 
+std::string ProfileValueAsRead(std::string_view written) {
+  std::string value;
+  for (char c : written) {
+    if (c != '\r' && c != '\n') value += c;
+  }
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  size_t begin = 0;
+  size_t end = value.size();
+  while (begin < end && blank(value[begin])) ++begin;
+  while (end > begin && blank(value[end - 1])) --end;
+  value = value.substr(begin, end - begin);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 }  // namespace zk::fuzz

@@ -49,4 +49,8 @@ class FuzzPrompts : public form::Prompts {
   void ShowException(const std::string& message) override { exceptions.push_back(message); }
 };
 
+// What a profile read gives back for a value written as `written`: line breaks dropped by the
+// writer, blanks around it trimmed, one outer pair of matching quotes removed.
+std::string ProfileValueAsRead(std::string_view written);
+
 }  // namespace zk::fuzz

@@ -24,26 +24,6 @@ constexpr std::array<const char*, 9> kKeys = {"SourceProject", "sourceproject", 
                                               "LastBackup", "Unit0", "Unit1", "File0",
                                               "SearchPath", "k"};
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// What a profile read gives back for a value written as `written`.
-std::string AsRead(const std::string& written) {
-  std::string value;
-  for (char c : written) {
-    if (c != '\r' && c != '\n') value += c;
-  }
-  size_t begin = 0;
-  size_t end = value.size();
-  while (begin < end && IsBlank(value[begin])) ++begin;
-  while (end > begin && IsBlank(value[end - 1])) --end;
-  value = value.substr(begin, end - begin);
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    value = value.substr(1, value.size() - 2);
-  }
-  return value;
-}
-
 using Snapshot = std::map<std::pair<size_t, size_t>, std::string>;
 
 Snapshot Take(const zk::IniFile& ini) {
@@ -87,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (erase && same_section) {
       Check(after.at(where) == "<missing>", "an erased section reads as missing");
     } else if (!erase && same_section && same_key) {
-      Check(after.at(where) == AsRead(value), "a written key reads back its value");
+      Check(after.at(where) == zk::fuzz::ProfileValueAsRead(value), "a written key reads back its value");
     } else {
       Check(after.at(where) == old_value, "other keys keep their values");
     }

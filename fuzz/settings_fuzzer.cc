@@ -17,22 +17,6 @@ namespace {
 
 using zk::fuzz::Check;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// A value as a profile read returns it once it has been written.
-std::string AsRead(std::string value) {
-  size_t begin = 0;
-  size_t end = value.size();
-  while (begin < end && IsBlank(value[begin])) ++begin;
-  while (end > begin && IsBlank(value[end - 1])) --end;
-  value = value.substr(begin, end - begin);
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    value = value.substr(1, value.size() - 2);
-  }
-  return value;
-}
-
 // Saving writes wherever the settings read name the project; only a place inside the work
 // folder is written to.
 bool InsideWorkDir(const std::string& path) {
@@ -45,7 +29,7 @@ void CheckList(const zk::IniFile& ini, const char* section, const char* key,
                const std::vector<std::string>& items) {
   for (size_t n = 0; n < items.size(); ++n) {
     const std::string read = ini.ReadString(section, key + std::to_string(n), "");
-    const std::string expected = AsRead(items[n]);
+    const std::string expected = zk::fuzz::ProfileValueAsRead(items[n]);
     Check(read == expected, "a saved list reads back item by item");
     if (expected.empty()) return;  // a reader stops here
   }
@@ -88,9 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   const zk::IniFile ini(form.ProjectIniFile());
-  Check(ini.ReadString("Settings", "SourceProject", "") == AsRead(form.SourceProject()),
+  Check(ini.ReadString("Settings", "SourceProject", "") == zk::fuzz::ProfileValueAsRead(form.SourceProject()),
         "the project is saved");
-  Check(ini.ReadString("Settings", "TargetPath", "") == AsRead(form.TargetPath()),
+  Check(ini.ReadString("Settings", "TargetPath", "") == zk::fuzz::ProfileValueAsRead(form.TargetPath()),
         "the destination is saved");
   if (edited) {
     CheckList(ini, "Excluded Units", "Unit", form.lbStockUnits.items());

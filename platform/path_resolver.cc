@@ -305,10 +305,16 @@ void InvalidateDirCache(std::string_view linux_path) {
 
 namespace {
 
-// An entry of a cached folder changed: whatever was cached below it is stale, and the folder's
-// own listing (returned, or null when it is not cached) must be brought up to date.
-Listing* ListingChangedAt(const std::string& path) {
-  DropListingsFrom(path);
+// An entry of a cached folder changed: what was cached for it is stale, and the folder's own
+// listing (returned, or null when it is not cached) must be brought up to date. Only a removal
+// can leave listings below the entry; an addition, done for every file a backup copies, must not
+// walk all the cached listings.
+Listing* ListingChangedAt(const std::string& path, bool removed) {
+  if (removed) {
+    DropListingsFrom(path);
+  } else {
+    t_cache.listings.erase(path);
+  }
   const auto it = t_cache.listings.find(ParentOf(path));
   return it == t_cache.listings.end() ? nullptr : &it->second;
 }
@@ -318,7 +324,7 @@ Listing* ListingChangedAt(const std::string& path) {
 void NoteDirEntryAdded(std::string_view linux_path) {
   if (!CacheActive() || linux_path.empty()) return;
   const std::string path = StripTrailingSlashes(linux_path);
-  Listing* listing = ListingChangedAt(path);
+  Listing* listing = ListingChangedAt(path, false);
   if (listing == nullptr) return;
   if (!listing->readable) {
     t_cache.listings.erase(ParentOf(path));
@@ -331,7 +337,7 @@ void NoteDirEntryAdded(std::string_view linux_path) {
 void NoteDirEntryRemoved(std::string_view linux_path) {
   if (!CacheActive() || linux_path.empty()) return;
   const std::string path = StripTrailingSlashes(linux_path);
-  Listing* found = ListingChangedAt(path);
+  Listing* found = ListingChangedAt(path, true);
   if (found == nullptr) return;
   Listing& listing = *found;
   const std::string name = NameOf(path);
